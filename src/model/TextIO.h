@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tessary {
+
+class Block;
+
+// Progress of one load or save: the hook receives a whole percentage. Installed only while a
+// load or a save runs; outside of that the reader and writer are given none.
+struct Progress {
+    std::function<void(int)> hook;
+    double total = 0;
+    long long count = 0;
+};
+
+// The text of one file being read, split into lines in place. The buffer must hold `size`
+// bytes followed by a NUL; a NUL inside the text ends it.
+class LineSource {
+public:
+    LineSource(char* buffer, std::size_t size, Progress* progress = nullptr);
+
+    // Delivers the next non-empty line (control characters turned into spaces, outer spaces
+    // trimmed; a line of blanks comes out empty). Returns false at the end of the text, and
+    // keeps returning false afterwards.
+    bool ReadLine(std::string_view& line);
+
+private:
+    char* begin_;
+    char* cursor_;
+    char* end_;
+    Progress* progress_;
+};
+
+// Buffered output of a text file whose line feeds are written as CR LF (or kept as LF).
+// Errors are sticky: after a failed write nothing more is written and Ok() is false.
+class TextWriter {
+public:
+    enum class LineEnds { CrLf, Lf };
+
+    TextWriter(std::FILE* file, LineEnds lineEnds);
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    void Write(std::string_view text);
+    bool Flush();
+    bool Ok() const { return ok_; }
+
+private:
+    void Drain();
+
+    std::FILE* file_;
+    LineEnds lineEnds_;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
+// Writes a file through a temporary file in the target's folder that is renamed over the
+// target only after `body` wrote everything and the data reached the disk. A failure leaves
+// any existing file at `path` untouched and returns false.
+bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
+                         const std::function<void(TextWriter&)>& body);
+
+// Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
+bool ReadWholeFile(const std::string& path, std::string& text);
+
+}  // namespace tessary

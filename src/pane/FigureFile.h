@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "model/Block.h"
+#include "platform/Preferences.h"
+#include "platform/TreeControl.h"
+
+namespace tessary {
+
+class FigureTree;
+class MainWindowLink;
+class ProfileStore;
+class Ui;
+struct ObjMesh;
+
+// Deletes an ObjMesh where its type is complete, so that this header need not know it.
+struct ObjMeshDeleter {
+    void operator()(ObjMesh* mesh) const;
+};
+
+enum ViewKind : std::int32_t { kRawView = 0, kFigureView = 1, kPoseView = 2 };
+
+// One pane's file and its state: names, the block tree, the view kind, the preference copies
+// and the attached OBJ geometry. Dialogs and messages go through `ui`; the pane's tree control
+// is reached through `tree`, set by the FigureTree that presents this file.
+class FigureFile {
+public:
+    FigureFile(Ui& ui, ProfileStore& store);
+    ~FigureFile();
+    FigureFile(const FigureFile&) = delete;
+    FigureFile& operator=(const FigureFile&) = delete;
+
+    MainWindowLink* mainWindow = nullptr;
+    FigureFile* otherPane = nullptr;
+    std::int32_t modified = 0;
+    std::int32_t confirmDelete = 1;
+    std::int32_t confirmMove = 1;
+    std::int32_t autoName = 0;
+    std::int32_t autoFixStorageOffset = 0;
+    std::int32_t autoRemoveMaterials = 0;
+    std::int32_t autoAddMaterials = 0;
+    std::string fileName;
+    std::string path;
+    std::string objPath;
+    std::string objFileName;
+    std::string geometryName;
+    Block root;
+    std::int32_t viewKind = kRawView;
+    std::int32_t loaded = 0;
+    std::unique_ptr<ObjMesh, ObjMeshDeleter> objMesh;
+    TreeItem commandItem = 0;
+    std::string figureSuffix;
+
+    Ui& ui;
+    ProfileStore& store;
+    FigureTree* tree = nullptr;
+
+    // Open dialog; on OK sets path and fileName. Returns 1 if a file was chosen.
+    int ChooseFile();
+    // Loads the file named by `path`. Returns 1 on success, 0 if it cannot be opened.
+    int Load();
+    // Save dialog, repairs, atomic write. Returns 1 on success, 0 on cancel or failure.
+    int Save();
+    // Writes the tree as Save would, without dialog and repairs. Returns false on failure.
+    bool WriteTo(const std::string& target);
+    // Re-reads the six preference copies from the store.
+    void LoadPreferences();
+    Preferences CurrentPreferences() const;
+
+    // The extension of fileName (text after its last "."), compared ignoring case.
+    std::string Extension() const;
+
+    // The Block behind a tree item of this pane, or none (folder items have none).
+    Block* BlockOfItem(TreeItem item);
+};
+
+// The text after the last "/" (or "\") of a path: the file name with its extension.
+std::string FileNameOfPath(std::string_view path);
+// ASCII case-insensitive comparison, as extensions and OBJ keywords are compared.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace tessary

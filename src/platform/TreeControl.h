@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessary {
+
+// Handle of an item in a tree control; 0 is "none" and, as a parent, the top level. Handles are
+// never reused within a run, so a handle kept from before a refresh finds nothing afterwards.
+using TreeItem = std::uint32_t;
+
+// Images of the tree's image list.
+enum TreeImage : int {
+    kNoImage = -1,  // raw view: the control shows its default image
+    kImageActor = 0,
+    kImageMorph = 1,
+    kImageProp = 2,
+    kImageFolder = 3,
+    kImageChannel = 4,
+};
+
+// The tree control of a pane (or of the Block Info dialog), as the core sees it.
+class TreeControl {
+public:
+    virtual ~TreeControl() = default;
+
+    // Appends an item as the last child of `parent` (0: top level); returns its handle.
+    virtual TreeItem InsertItem(TreeItem parent, std::string_view text, int image) = 0;
+    virtual void DeleteAllItems() = 0;
+    // Deletes the item with all its sub-items.
+    virtual void DeleteItem(TreeItem item) = 0;
+    virtual std::string GetItemText(TreeItem item) const = 0;
+    virtual bool ItemTextEquals(TreeItem item, std::string_view text) const {
+        return GetItemText(item) == text;
+    }
+    virtual void SetItemText(TreeItem item, std::string_view text) = 0;
+    virtual int GetItemImage(TreeItem item) const = 0;
+    virtual TreeItem GetParentItem(TreeItem item) const = 0;
+    // First child of `item`; with 0, the first top-level item.
+    virtual TreeItem GetChildItem(TreeItem item) const = 0;
+    virtual TreeItem GetNextSiblingItem(TreeItem item) const = 0;
+    virtual bool ItemHasChildren(TreeItem item) const = 0;
+    // Sorts the top-level items by their text (one level only).
+    virtual void SortTopLevel() = 0;
+    virtual void SelectItem(TreeItem item) = 0;
+    virtual TreeItem GetSelectedItem() const = 0;
+    // Expands the item one level.
+    virtual void Expand(TreeItem item) = 0;
+    virtual TreeItem GetFirstVisibleItem() const = 0;
+    // Installs the five-image list (actor, morph, prop, folder, channel).
+    virtual void InstallImageList() = 0;
+};
+
+}  // namespace tessary

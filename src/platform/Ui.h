@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Preferences.h"
+
+namespace tessary {
+
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageIcon { None, Exclamation, Information };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// What a file dialog is asked to show. `filter` is in the "Text (*.ext)|*.ext|...||" form the
+// file formats are described in; each face converts it to its own form.
+struct FileDialogRequest {
+    std::string filter;
+    std::string defaultExtension;  // without the "."; empty: none
+    std::string proposedName;      // initial file name; empty: none
+    bool hideReadOnly = false;
+    bool overwritePrompt = false;
+    bool fileMustExist = false;
+    bool pathMustExist = false;
+};
+
+// Everything the user sees or answers goes through this port: message boxes, file dialogs, the
+// progress window, the cursor and the modal dialogs. Implementations never throw; a dialog that
+// is cancelled returns nothing.
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                                      MessageButtons buttons, MessageIcon icon) = 0;
+
+    // Returns the chosen full path, or nothing when cancelled.
+    virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
+
+    // The modeless progress window: opened, moved and closed by the operation that shows it.
+    // `owned` is false where the window has no owner (saving).
+    virtual void OpenProgress(const std::string& text, bool owned) = 0;
+    virtual void SetProgressText(const std::string& text) = 0;
+    virtual void SetProgressPosition(int percent) = 0;
+    virtual void CloseProgress() = 0;
+
+    virtual void SetWaitCursor() = 0;
+    virtual void SetArrowCursor() = 0;
+
+    // The Preferences dialog opened on `current`; the values on OK, nothing on Cancel.
+    virtual std::optional<Preferences> RunPreferencesDialog(const Preferences& current) = 0;
+    virtual void ShowAbout() = 0;
+    // Opens the help page in the user's browser; nothing happens when it cannot.
+    virtual void OpenHelpPage() = 0;
+};
+
+}  // namespace tessary
