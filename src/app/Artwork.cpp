@@ -1,0 +1,42 @@
+#include "Artwork.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+
+#include "DialogUnits.h"
+
+namespace tessary {
+
+QLabel* AddPicture(QWidget& window, const QString& resource, const QRect& rect) {
+    auto* label = new QLabel(&window);
+    PaintWhiteOnBlack(*label);
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignCenter);
+    const QPixmap picture(resource);
+    if (!picture.isNull()) {
+        label->setPixmap(
+            picture.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    return label;
+}
+
+QLabel* AddStaticText(QWidget& window, const QString& text, const QRect& rect,
+                      Qt::Alignment alignment) {
+    auto* label = new QLabel(text, &window);
+    PaintWhiteOnBlack(*label);
+    label->setGeometry(rect);
+    label->setAlignment(alignment);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+void SetWindowIcon(QWidget& window) {
+    QIcon icon;
+    icon.addFile(artwork::kIcon);
+    icon.addFile(artwork::kSmallIcon);
+    window.setWindowIcon(icon);
+}
+
+}  // namespace tessary
