@@ -6,9 +6,20 @@
 
 #include "DialogUnits.h"
 
+// Q_INIT_RESOURCE names a function of the global namespace.
+static void InitTessaryResources() {
+    Q_INIT_RESOURCE(tessary);
+}
+
 namespace tessary {
 
+void LoadArtwork() {
+    static const bool loaded = (InitTessaryResources(), true);
+    (void)loaded;
+}
+
 QLabel* AddPicture(QWidget& window, const QString& resource, const QRect& rect) {
+    LoadArtwork();
     auto* label = new QLabel(&window);
     PaintWhiteOnBlack(*label);
     label->setGeometry(rect);
@@ -33,6 +44,7 @@ QLabel* AddStaticText(QWidget& window, const QString& text, const QRect& rect,
 }
 
 void SetWindowIcon(QWidget& window) {
+    LoadArtwork();
     QIcon icon;
     icon.addFile(artwork::kIcon);
     icon.addFile(artwork::kSmallIcon);

@@ -17,6 +17,9 @@ inline const QString kMaleFigure = QStringLiteral(":/tessary/images/figure-male.
 inline const QString kBanner = QStringLiteral(":/tessary/images/banner.png");
 }  // namespace artwork
 
+// Makes the pictures available; the resources live in a static library, which does not
+// register them by itself.
+void LoadArtwork();
 // A picture shown in a fixed rectangle of a black window, scaled to fit and centred; a
 // missing picture leaves the rectangle black.
 QLabel* AddPicture(QWidget& window, const QString& resource, const QRect& rect);

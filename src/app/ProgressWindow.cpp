@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <algorithm>
 
+#include "Artwork.h"
 #include "DialogUnits.h"
 
 namespace tessary {
@@ -25,7 +26,8 @@ ProgressWindow::ProgressWindow(QWidget* owner)
     auto* icon = new QLabel(this);
     icon->setGeometry(units.Rect(10, 10, 21, 20));
     const int side = std::min(icon->width(), icon->height());
-    icon->setPixmap(QIcon(QStringLiteral(":/tessary/images/icon-32.png")).pixmap(side, side));
+    LoadArtwork();
+    icon->setPixmap(QIcon(artwork::kIcon).pixmap(side, side));
     icon->setAlignment(Qt::AlignCenter);
 
     text_ = new QLabel(QStringLiteral("Loading\nPlease Wait"), this);

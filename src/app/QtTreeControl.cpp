@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Artwork.h"
 #include "TextCodec.h"
 
 namespace tessary {
@@ -115,6 +116,7 @@ QtTreeControl::QtTreeControl(QWidget* parent) : QTreeWidget(parent) {
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
 
+    LoadArtwork();
     // The strip holds five 16 x 16 pictures side by side; white is transparent.
     const QPixmap strip(QStringLiteral(":/tessary/images/tree-images.png"));
     for (int i = 0; i < kImageCount; ++i) {
@@ -162,13 +164,24 @@ TreeItem QtTreeControl::InsertItem(TreeItem parent, std::string_view text, int i
 }
 
 void QtTreeControl::DestroyItems(QList<QTreeWidgetItem*> items) {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        items.append(items[i]->takeChildren());
+    // The items come detached from the view. Every item is listed after its parent; going
+    // backwards, each parent's children are leaves by the time they are deleted, first child
+    // first, so no destructor recurses and none searches a long list of siblings.
+    std::vector<QTreeWidgetItem*> order(items.begin(), items.end());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        for (int child = 0; child < order[i]->childCount(); ++child) {
+            order.push_back(order[i]->child(child));
+        }
     }
-    for (QTreeWidgetItem* item : items) {
+    for (QTreeWidgetItem* item : order) {
         items_.erase(HandleOf(item));
-        delete item;
     }
+    for (std::size_t i = order.size(); i-- > 0;) {
+        while (order[i]->childCount() > 0) {
+            delete order[i]->child(0);
+        }
+    }
+    qDeleteAll(items);
 }
 
 void QtTreeControl::DeleteAllItems() {
@@ -250,12 +263,12 @@ bool QtTreeControl::ItemHasChildren(TreeItem item) const {
 
 void QtTreeControl::SortTopLevel() {
     const TreeItem selected = GetSelectedItem();
-    QList<QTreeWidgetItem*> top = invisibleRootItem()->takeChildren();
     std::vector<std::pair<QTreeWidgetItem*, bool>> entries;
-    entries.reserve(static_cast<std::size_t>(top.size()));
-    for (QTreeWidgetItem* item : top) {
-        entries.emplace_back(item, item->isExpanded());
+    entries.reserve(static_cast<std::size_t>(topLevelItemCount()));
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        entries.emplace_back(topLevelItem(i), topLevelItem(i)->isExpanded());
     }
+    QList<QTreeWidgetItem*> top = invisibleRootItem()->takeChildren();
     std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
         return LabelLess(a.first->data(0, kBytesRole).toByteArray(),
                          b.first->data(0, kBytesRole).toByteArray());
@@ -340,7 +353,7 @@ bool QtTreeControl::EditLabel(TreeItem item) {
     }
     const QModelIndex index = indexFromItem(widgetItem);
     setCurrentIndex(index);
-    return QTreeWidget::edit(index, QAbstractItemView::AllEditTriggers, nullptr);
+    return edit(index, QAbstractItemView::AllEditTriggers, nullptr);
 }
 
 bool QtTreeControl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
