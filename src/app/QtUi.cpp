@@ -30,12 +30,17 @@ QStringList NameFilters(const std::string& filter) {
         if (patterns.isEmpty()) {
             patterns = QStringLiteral("*");
         }
+        // Qt reads the patterns from the description's last parentheses, blank-separated: a
+        // description that names its patterns gets them in that form, any other gets them
+        // appended.
+        QString shown = description;
+        const QString named = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (shown.endsWith(named)) {
+            shown.chop(named.size());
+            shown = shown.trimmed();
+        }
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // Qt reads the patterns from the description's last parentheses, so a description
-        // that does not already end in exactly these patterns gets them appended.
-        const QString suffix = QLatin1Char('(') + patterns + QLatin1Char(')');
-        filters.append(description.endsWith(suffix) ? description
-                                                    : description + QLatin1Char(' ') + suffix);
+        filters.append(shown + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return filters;
 }
