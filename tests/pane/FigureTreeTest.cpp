@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,32 @@ std::string CaseName(const ::testing::TestParamInfo<ViewCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, FigureViewCases, ::testing::ValuesIn(kViewCases), CaseName);
+
+// Refresh lists the Blocks the figure view acts on once and runs its passes over that list;
+// the passes on their own walk the whole tree. Both must give the same view.
+TEST_F(FigureTreeTest, RefreshMatchesThePassesRunOnTheWholeTree) {
+    std::vector<std::string> texts;
+    for (const ViewCase& c : kViewCases) {
+        texts.push_back(c.text);
+    }
+    texts.push_back(
+        "{\nactor head\n{\nchannels\n{\ntargetGeom Outer\n{\ntargetGeom Inner\n{\n}\n"
+        "actor nested\n{\nchannels\n{\ntargetGeom Deep\n{\n}\n}\n}\n}\n}\n"
+        "prop cap\n{\nparent nested\nchannels\n{\ntargetGeom Brim\n{\n}\n}\n}\n}\n"
+        "targetGeom Stray\n{\n}\nprop box\n{\nparent cap\n}\n"
+        "actor head\n{\nchannels\n{\ntargetGeom Second\n{\n}\n}\n}\n}\n");
+    for (const std::string& text : texts) {
+        const std::string refreshed = Show(text, kFigureView);
+        control.DeleteAllItems();
+        AddActorItems(file.root, tree, 0);
+        AddPropItems(file.root, tree, 0);
+        AddMorphItems(file.root, tree, 0);
+        tree.RemoveEmptyFolders(0, "PROPS");
+        tree.RemoveEmptyFolders(0, "MORPH TARGETS");
+        control.SortTopLevel();
+        EXPECT_EQ(FormatTreeListing(control), refreshed) << text;
+    }
+}
 
 TEST_F(FigureTreeTest, ItemsLeadBackToTheirBlocks) {
     Show("{\nactor BODY:1\n{\nchannels\n{\ntargetGeom Blink\n{\n}\n}\n}\n}\n", kFigureView);
