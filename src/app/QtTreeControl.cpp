@@ -31,16 +31,6 @@ QByteArray Bytes(std::string_view text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Orders the top level as the platform's tree sorts it: letters compared without case, then
-// the exact bytes so that equal-looking labels keep a fixed order.
-bool LabelLess(const QByteArray& a, const QByteArray& b) {
-    const int folded = qstricmp(a.constData(), b.constData());
-    if (folded != 0) {
-        return folded < 0;
-    }
-    return a < b;
-}
-
 QStringList LocalFiles(const QMimeData* mime) {
     QStringList paths;
     if (mime == nullptr || !mime->hasUrls()) {
@@ -270,8 +260,11 @@ void QtTreeControl::SortTopLevel() {
     }
     QList<QTreeWidgetItem*> top = invisibleRootItem()->takeChildren();
     std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return LabelLess(a.first->data(0, kBytesRole).toByteArray(),
-                         b.first->data(0, kBytesRole).toByteArray());
+        // The same order as the window-less face, so both show a file alike.
+        const QByteArray left = a.first->data(0, kBytesRole).toByteArray();
+        const QByteArray right = b.first->data(0, kBytesRole).toByteArray();
+        return TreeTextLess(std::string_view(left.constData(), left.size()),
+                            std::string_view(right.constData(), right.size()));
     });
     top.clear();
     for (const auto& entry : entries) {

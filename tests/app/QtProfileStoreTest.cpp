@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "QtProfileStore.h"
+#include "app/QtProfileStore.h"
 #include "platform/Preferences.h"
 
 using tessary::Preferences;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "QtTreeControl.h"
+#include "app/QtTreeControl.h"
 
 using tessary::QtTreeControl;
 using tessary::TreeItem;

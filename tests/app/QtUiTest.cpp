@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "ModalDriver.h"
-#include "ProgressWindow.h"
-#include "QtUi.h"
+#include "app/ProgressWindow.h"
+#include "app/QtUi.h"
 
 using namespace tessary;
 
