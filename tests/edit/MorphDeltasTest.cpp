@@ -108,7 +108,7 @@ TEST(ParseDeltaLine, ReadsVertexAndThreeOffsets) {
         {"12 1e-3 0 -2", {12, 0.001, 0, -2}},
         {"  12   1e-3    0   -2  ", {12, 0.001, 0, -2}},
         {"12 1e-3 0 -2 99", {12, 0.001, 0, -2}},  // a fifth number is ignored
-        {"5 1", {5, 1, 0, 0}},                     // missing offsets are 0
+        {"5 1", {5, 1, 0, 0}},                    // missing offsets are 0
         {"7 x 2 3", {7, 0, 2, 3}},
         {"3 1,5 2 3", {3, 1, 2, 3}},  // a decimal comma ends the number
         {"", {-1, 0, 0, 0}},          // no vertex at all: -1, never vertex 0
@@ -157,7 +157,8 @@ TEST(AccumulateDeltas, SkipsVertexNumbersOutsideTheAccumulator) {
 }
 
 TEST(FormatDeltaLine, WritesTheFileForm) {
-    EXPECT_EQ(FormatDeltaLine(12, 0.001, 0, -0.25), "12 1.000000e-003 0.000000e+000 -2.500000e-001");
+    EXPECT_EQ(FormatDeltaLine(12, 0.001, 0, -0.25),
+              "12 1.000000e-003 0.000000e+000 -2.500000e-001");
     EXPECT_EQ(FormatDeltaLine(-3, 1234.5, 1e-20, -1e120),
               "-3 1.234500e+003 1.000000e-020 -1.000000e+120");
     // What is written reads back as the same Delta (to the six digits written).

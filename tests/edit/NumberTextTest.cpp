@@ -35,8 +35,14 @@ TEST(NumberText, ReadsIntegersAsAtoiDoes) {
         const char* text;
         std::int32_t expected;
     } cases[] = {
-        {"12", 12},          {"  -7x", -7},   {"+3", 3},           {"", 0},
-        {"abc", 0},          {"- 5", 0},      {"12/34", 12},       {"\t9", 9},
+        {"12", 12},
+        {"  -7x", -7},
+        {"+3", 3},
+        {"", 0},
+        {"abc", 0},
+        {"- 5", 0},
+        {"12/34", 12},
+        {"\t9", 9},
         {"99999999999", std::numeric_limits<std::int32_t>::max()},  // saturates, never wraps
         {"-99999999999", std::numeric_limits<std::int32_t>::min()},
     };
@@ -50,9 +56,9 @@ TEST(NumberText, ReadsFloatingPointAsAtofDoes) {
         const char* text;
         double expected;
     } cases[] = {
-        {"1e-3", 0.001}, {"  -2", -2},  {"+0.5", 0.5}, {"1,5", 1},     {".25", 0.25},
-        {"1e", 1},       {"abc", 0},    {"", 0},       {"--1", 0},     {"0x10", 16},
-        {"-0x1p-1", -0.5}, {"7q", 7},   {"1e-400", 0}, {"0.5e+1", 5},
+        {"1e-3", 0.001},   {"  -2", -2}, {"+0.5", 0.5}, {"1,5", 1},    {".25", 0.25},
+        {"1e", 1},         {"abc", 0},   {"", 0},       {"--1", 0},    {"0x10", 16},
+        {"-0x1p-1", -0.5}, {"7q", 7},    {"1e-400", 0}, {"0.5e+1", 5},
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(ReadLeadingDouble(c.text), c.expected) << c.text;

@@ -63,7 +63,7 @@ TEST(ObjMesh, GroupsStartWithDefaultAndReopenIgnoringCase) {
     ASSERT_EQ(mesh.groups.size(), 3u);
     EXPECT_EQ(mesh.groups[0].name, "default");
     EXPECT_TRUE(mesh.groups[0].faces.empty());
-    EXPECT_EQ(mesh.groups[1].name, "hip");  // keeps the name it was first given
+    EXPECT_EQ(mesh.groups[1].name, "hip");       // keeps the name it was first given
     EXPECT_EQ(mesh.groups[1].faces.size(), 3u);  // "g" without a name changes nothing
     EXPECT_EQ(mesh.groups[2].name, "chest");     // only the first name counts
     EXPECT_EQ(mesh.FindGroup("HIP"), &mesh.groups[1]);
@@ -96,9 +96,9 @@ TEST(ObjMesh, FaceCornerForms) {
         {"f 1/1/1 2/2/2 3/3/3", "0/0/0 1/1/1 2/2/2 ."},
         {"f 1//2 2//1 3//3", "0/-/1 1/-/0 2/-/2 ."},
         {"f 1/ 2/ 3/", "0/-/- 1/-/- 2/-/- ."},
-        {"f\t1\t2 \t 3", "0/-/- 1/-/- 2/-/- ."},      // tabs separate like blanks
+        {"f\t1\t2 \t 3", "0/-/- 1/-/- 2/-/- ."},                  // tabs separate like blanks
         {"f -3/-3/-1 -2/-2/-2 -1/-1/-3", "0/0/2 1/1/1 2/2/0 ."},  // relative numbers
-        {"f 1/0 2/9 3/2", "0/-/- 1/-/- 2/0/- ."},  // texture 0 or beyond the list: absent
+        {"f 1/0 2/9 3/2", "0/-/- 1/-/- 2/0/- ."},      // texture 0 or beyond the list: absent
         {"f 1//0 2//-9 3//4", "0/-/- 1/-/- 2/-/- ."},  // likewise normals
         {"f", ". . . ."},
     };
@@ -110,8 +110,13 @@ TEST(ObjMesh, FaceCornerForms) {
 }
 
 TEST(ObjMesh, DropsFacesNamingVerticesThatDoNotExist) {
-    const char* faces[] = {"f 0 1 2", "f 1 2 4", "f 1 2 -4", "f /1 2 3", "f x 2 3",
-                           "f 99999999999999999999 1 2", "f -99999999999999999999 1 2"};
+    const char* faces[] = {"f 0 1 2",
+                           "f 1 2 4",
+                           "f 1 2 -4",
+                           "f /1 2 3",
+                           "f x 2 3",
+                           "f 99999999999999999999 1 2",
+                           "f -99999999999999999999 1 2"};
     for (const char* face : faces) {
         ObjMesh mesh = Read(NumberedVertices(3) + "vt 0 0\n" + face + "\nf 1 2 3\n");
         ASSERT_EQ(mesh.groups[0].faces.size(), 1u) << face;
@@ -184,9 +189,9 @@ TEST(ObjMesh, ShowsProgressWhileParsing) {
     RecordingUi ui;
     ObjMesh mesh;
     mesh.Parse(NumberedVertices(3) + "g a\nf 1 2 3\ng b\nf 1 2 3\n", &ui);
-    EXPECT_EQ(ui.log, (std::vector<std::string>{"progress open Loading obj mesh...\nPlease Wait. (owned)",
-                                                "progress Adjusting faces...\nPlease Wait.",
-                                                "progress close"}));
+    EXPECT_EQ(ui.log, (std::vector<std::string>{
+                          "progress open Loading obj mesh...\nPlease Wait. (owned)",
+                          "progress Adjusting faces...\nPlease Wait.", "progress close"}));
     ASSERT_FALSE(ui.positions.empty());
     EXPECT_EQ(ui.positions.front(), 0);
     for (int position : ui.positions) {
@@ -197,9 +202,10 @@ TEST(ObjMesh, ShowsProgressWhileParsing) {
 
 // Random OBJ-like text: statements, numbers, separators and line ends in any order.
 TEST(ObjMesh, HostileTextNeverCrashes) {
-    const char* pieces[] = {"v",  "vt", "vn", "f",  "g",   "usemtl", "#",   " ",  "\t",
-                            "\n", "\r", "/",  "//", "-1",  "0",      "1",   "2",  "-7",
-                            "1e", "x",  "9999999999", "-2147483648", "1.5", "nan", "G"};
+    const char* pieces[] = {"v",           "vt",  "vn",  "f",  "g",  "usemtl", "#",
+                            " ",           "\t",  "\n",  "\r", "/",  "//",     "-1",
+                            "0",           "1",   "2",   "-7", "1e", "x",      "9999999999",
+                            "-2147483648", "1.5", "nan", "G"};
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
     for (int round = 0; round < 300; ++round) {

@@ -12,13 +12,13 @@ namespace tessary {
 // A Ui that answers file dialogs from a queue (an empty answer cancels) and logs every call
 // as one line, so tests can check what the user would have seen, in order.
 class RecordingUi : public Ui {
-public:
+  public:
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<std::string> log;
     std::vector<FileDialogRequest> dialogs;
 
-    MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
-                              MessageButtons, MessageIcon icon) override {
+    MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageButtons,
+                              MessageIcon icon) override {
         log.push_back("message [" + caption + "] " + text +
                       (icon == MessageIcon::Exclamation ? " (!)" : ""));
         return MessageAnswer::Ok;
@@ -49,7 +49,7 @@ public:
 
     std::vector<int> positions;
 
-private:
+  private:
     std::optional<std::string> Answer(const char* kind, const FileDialogRequest& request) {
         dialogs.push_back(request);
         std::optional<std::string> answer;
