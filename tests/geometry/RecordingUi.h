@@ -49,6 +49,17 @@ class RecordingUi : public Ui {
 
     std::vector<int> positions;
 
+    // Only the message boxes, in order.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> messages;
+        for (const std::string& line : log) {
+            if (line.rfind("message ", 0) == 0) {
+                messages.push_back(line);
+            }
+        }
+        return messages;
+    }
+
   private:
     std::optional<std::string> Answer(const char* kind, const FileDialogRequest& request) {
         dialogs.push_back(request);
