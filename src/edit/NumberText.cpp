@@ -71,6 +71,45 @@ void FixExponent(std::string& out, std::size_t start) {
     }
 }
 
+// The common case, "-0.012345", without the general parser: when the digits fit in 53 bits and
+// there are at most 22 of them after the point, the quotient of two exactly representable
+// doubles is the correctly rounded value (Clinger's fast path). Anything else (exponents, long
+// mantissas, "inf") is left to from_chars by returning false.
+bool ReadSimpleDecimal(const char* p, const char* last, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fraction = 0;
+    const char* start = p;
+    while (p != last && IsDigit(*p)) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        ++digits;
+        ++p;
+    }
+    if (p != last && *p == '.') {
+        ++p;
+        while (p != last && IsDigit(*p)) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+            ++digits;
+            ++fraction;
+            ++p;
+        }
+    }
+    if (digits == 0 || digits > 19 || fraction > 22 || (p - start == 1 && *start == '.')) {
+        return false;
+    }
+    if (p != last && (*p == 'e' || *p == 'E')) {
+        return false;
+    }
+    if (mantissa > (std::uint64_t{1} << 53)) {
+        return false;
+    }
+    value = static_cast<double>(mantissa) / kPowers[fraction];
+    return true;
+}
+
 }  // namespace
 
 std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end) {
@@ -155,6 +194,9 @@ double ReadLeadingDouble(std::string_view text) {
             return negative ? -magnitude : magnitude;
         }
     } else {
+        if (ReadSimpleDecimal(p, last, value)) {
+            return negative ? -value : value;
+        }
         result = std::from_chars(p, last, value, std::chars_format::general);
     }
     if (result.ec == std::errc::invalid_argument) {

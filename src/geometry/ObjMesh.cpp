@@ -68,11 +68,26 @@ std::string_view NextToken(const char*& p, const char* end) {
 }
 
 // A face number as the file writes it, made absolute: 1-based, negative numbers counting back
-// from the last entry read so far ("-1" is the newest). 0 stands for "no such entry".
-std::int32_t ResolveIndex(std::string_view field, std::size_t countSoFar) {
-    std::int64_t number = ReadLeadingInt64(field);
-    if (number < 0) {
-        std::int64_t resolved = static_cast<std::int64_t>(countSoFar) + number + 1;
+// from the last entry read so far ("-1" is the newest). 0 stands for "no such entry". Reads
+// the leading integer of [p, end) as atoi would and leaves `p` after it.
+std::int32_t ReadIndex(const char*& p, const char* end, std::size_t countSoFar) {
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    std::int64_t number = 0;
+    while (p != end && *p >= '0' && *p <= '9') {
+        if (number <= INT32_MAX) {  // past that it names nothing; stop growing
+            number = number * 10 + (*p - '0');
+        }
+        ++p;
+    }
+    if (number == 0) {
+        return 0;  // "0", "-0", "-" and "x" name no entry
+    }
+    if (negative) {
+        std::int64_t resolved = static_cast<std::int64_t>(countSoFar) - number + 1;
         number = resolved < 0 ? 0 : resolved;
     }
     return number > INT32_MAX ? 0 : static_cast<std::int32_t>(number);
@@ -301,22 +316,28 @@ void ObjReader::ReadFace(const char* p, const char* end) {
             break;
         }
         // "7", "7/3", "7/3/5", "7//5", "7/": vertex, texture, normal; an empty field is absent.
-        corner.vertexIndex = ResolveIndex(token, vertices_.size());
-        std::size_t slash = token.find('/');
-        if (slash == std::string_view::npos) {
+        const char* q = token.data();
+        const char* tokenEnd = q + token.size();
+        corner.vertexIndex = ReadIndex(q, tokenEnd, vertices_.size());
+        while (q != tokenEnd && *q != '/') {
+            ++q;
+        }
+        if (q == tokenEnd) {
             continue;
         }
-        std::string_view rest = token.substr(slash + 1);
-        std::size_t second = rest.find('/');
-        std::string_view textureField = rest.substr(0, second);
-        if (!textureField.empty()) {
-            corner.textureIndex = ResolveIndex(textureField, textureVertices_.size());
-        }
-        if (second != std::string_view::npos) {
-            std::string_view normalField = rest.substr(second + 1);
-            if (!normalField.empty()) {
-                corner.normalIndex = ResolveIndex(normalField, normals_.size());
+        ++q;
+        if (q != tokenEnd && *q != '/') {
+            corner.textureIndex = ReadIndex(q, tokenEnd, textureVertices_.size());
+            while (q != tokenEnd && *q != '/') {
+                ++q;
             }
+        }
+        if (q == tokenEnd) {
+            continue;
+        }
+        ++q;
+        if (q != tokenEnd) {
+            corner.normalIndex = ReadIndex(q, tokenEnd, normals_.size());
         }
     }
 }

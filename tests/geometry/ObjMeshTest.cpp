@@ -110,15 +110,19 @@ TEST(ObjMesh, FaceCornerForms) {
 }
 
 TEST(ObjMesh, DropsFacesNamingVerticesThatDoNotExist) {
+    // A fourth vertex follows the faces, so "-0" or "-" must not be taken as "one past the
+    // vertices read so far".
     const char* faces[] = {"f 0 1 2",
-                           "f 1 2 4",
+                           "f 1 2 5",
+                           "f -0 1 2",
+                           "f - 1 2",
                            "f 1 2 -4",
                            "f /1 2 3",
                            "f x 2 3",
                            "f 99999999999999999999 1 2",
                            "f -99999999999999999999 1 2"};
     for (const char* face : faces) {
-        ObjMesh mesh = Read(NumberedVertices(3) + "vt 0 0\n" + face + "\nf 1 2 3\n");
+        ObjMesh mesh = Read(NumberedVertices(3) + "vt 0 0\n" + face + "\nf 1 2 3\nv 4 0 0\n");
         ASSERT_EQ(mesh.groups[0].faces.size(), 1u) << face;
         EXPECT_EQ(Faces(mesh.groups[0]), "0/-/- 1/-/- 2/-/- .") << face;
     }
