@@ -123,17 +123,21 @@ std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end) {
         ++i;
     }
     std::size_t digitsStart = i;
-    // Accumulated as a negative number so that the minimum needs no special case.
-    std::int64_t value = 0;
+    // Eighteen digits always fit; only longer numbers need the careful path.
+    std::uint64_t magnitude = 0;
     bool saturated = false;
-    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    constexpr std::uint64_t kLimit = std::uint64_t{1} << 63;  // |INT64_MIN|
     for (; i < text.size() && IsDigit(text[i]); ++i) {
-        int digit = text[i] - '0';
-        if (saturated || value < (kMin + digit) / 10) {
-            saturated = true;
-            continue;
+        unsigned digit = static_cast<unsigned>(text[i] - '0');
+        if (i - digitsStart < 18) {
+            magnitude = magnitude * 10 + digit;
+        } else if (!saturated) {
+            if (magnitude > (kLimit - digit) / 10) {
+                saturated = true;
+            } else {
+                magnitude = magnitude * 10 + digit;
+            }
         }
-        value = value * 10 - digit;
     }
     if (i == digitsStart) {
         if (end) {
@@ -144,13 +148,12 @@ std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end) {
     if (end) {
         *end = i;
     }
-    if (saturated) {
-        return negative ? kMin : std::numeric_limits<std::int64_t>::max();
+    if (negative) {
+        return saturated || magnitude >= kLimit ? std::numeric_limits<std::int64_t>::min()
+                                                : -static_cast<std::int64_t>(magnitude);
     }
-    if (!negative) {
-        return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
-    }
-    return value;
+    return saturated || magnitude >= kLimit ? std::numeric_limits<std::int64_t>::max()
+                                            : static_cast<std::int64_t>(magnitude);
 }
 
 std::int32_t ReadLeadingInt(std::string_view text) {

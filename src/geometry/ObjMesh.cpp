@@ -93,10 +93,10 @@ std::int32_t ReadIndex(const char*& p, const char* end, std::size_t countSoFar) 
     return number > INT32_MAX ? 0 : static_cast<std::int32_t>(number);
 }
 
-template <typename Entry>
+template <typename Entry, typename List>
 void CollectAndRenumber(std::vector<ObjFace>& faces, std::int32_t ObjCorner::*field,
-                        const std::vector<Entry>& all, std::vector<Entry>& own,
-                        std::vector<std::int32_t>& slots, std::vector<std::int32_t>& distinct) {
+                        const List& all, std::vector<Entry>& own, std::vector<std::int32_t>& slots,
+                        std::vector<std::int32_t>& distinct) {
     constexpr std::int32_t kFree = -1;
     if (slots.size() < all.size()) {
         slots.resize(all.size(), kFree);
@@ -179,20 +179,12 @@ bool InRange(std::int32_t index, std::size_t count) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------------
-// ObjGroup
+namespace {
 
-void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
-                           const std::vector<ObjNormal>& allNormals,
-                           const std::vector<ObjTextureVertex>& allTextureVertices) {
-    ObjIndexScratch scratch;
-    AdjustFaces(allVertices, allNormals, allTextureVertices, scratch);
-}
-
-void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
-                           const std::vector<ObjNormal>& allNormals,
-                           const std::vector<ObjTextureVertex>& allTextureVertices,
-                           ObjIndexScratch& scratch) {
+template <typename Points, typename Normals, typename Textures>
+void AdjustGroup(ObjGroup& group, const Points& allVertices, const Normals& allNormals,
+                 const Textures& allTextureVertices, ObjIndexScratch& scratch) {
+    std::vector<ObjFace>& faces = group.faces;
     // A face that names a vertex the file does not have cannot be drawn or exported; a missing
     // texture or normal entry only loses that attribute.
     std::size_t kept = 0;
@@ -219,12 +211,31 @@ void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
         }
     }
     faces.resize(kept);
-    CollectAndRenumber(faces, &ObjCorner::vertexIndex, allVertices, vertices, scratch.vertexSlots,
-                       scratch.distinct);
-    CollectAndRenumber(faces, &ObjCorner::textureIndex, allTextureVertices, textureVertices,
+    CollectAndRenumber(faces, &ObjCorner::vertexIndex, allVertices, group.vertices,
+                       scratch.vertexSlots, scratch.distinct);
+    CollectAndRenumber(faces, &ObjCorner::textureIndex, allTextureVertices, group.textureVertices,
                        scratch.textureSlots, scratch.distinct);
-    CollectAndRenumber(faces, &ObjCorner::normalIndex, allNormals, normals, scratch.normalSlots,
-                       scratch.distinct);
+    CollectAndRenumber(faces, &ObjCorner::normalIndex, allNormals, group.normals,
+                       scratch.normalSlots, scratch.distinct);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// ObjGroup
+
+void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
+                           const std::vector<ObjNormal>& allNormals,
+                           const std::vector<ObjTextureVertex>& allTextureVertices) {
+    ObjIndexScratch scratch;
+    AdjustFaces(allVertices, allNormals, allTextureVertices, scratch);
+}
+
+void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
+                           const std::vector<ObjNormal>& allNormals,
+                           const std::vector<ObjTextureVertex>& allTextureVertices,
+                           ObjIndexScratch& scratch) {
+    AdjustGroup(*this, allVertices, allNormals, allTextureVertices, scratch);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -369,11 +380,11 @@ void ObjReader::Finish(Ui* ui) {
             ui->SetProgressPosition(percent);
             shown = percent;
         }
-        mesh_.groups[g].AdjustFaces(vertices_, normals_, textureVertices_, scratch);
+        AdjustGroup(mesh_.groups[g], vertices_, normals_, textureVertices_, scratch);
     }
-    std::vector<ObjPoint>().swap(vertices_);
-    std::vector<ObjNormal>().swap(normals_);
-    std::vector<ObjTextureVertex>().swap(textureVertices_);
+    vertices_.clear();
+    normals_.clear();
+    textureVertices_.clear();
 }
 
 // ---------------------------------------------------------------------------------------------

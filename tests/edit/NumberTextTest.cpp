@@ -51,6 +51,23 @@ TEST(NumberText, ReadsIntegersAsAtoiDoes) {
     }
 }
 
+TEST(NumberText, SixtyFourBitIntegersSaturateAtTheirLimits) {
+    struct Case {
+        const char* text;
+        std::int64_t expected;
+    } cases[] = {
+        {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
+        {"9223372036854775808", std::numeric_limits<std::int64_t>::max()},
+        {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+        {"-9223372036854775809", std::numeric_limits<std::int64_t>::min()},
+        {"123456789012345678", 123456789012345678},
+        {"00000000000000000000000042", 42},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadLeadingInt64(c.text), c.expected) << c.text;
+    }
+}
+
 TEST(NumberText, ReadsFloatingPointAsAtofDoes) {
     struct Case {
         const char* text;
