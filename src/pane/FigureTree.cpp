@@ -39,13 +39,122 @@ void WalkBlocks(Block& top, TreeItem parent, Visit visit) {
             continue;
         }
         Block& child = frame.block->children[frame.next++];
-        const TreeItem childParent = frame.childParent;
-        stack.push_back({&child, 0, visit(child, childParent)});
+        const TreeItem childParent = visit(child, frame.childParent);
+        // Most Blocks of a figure file are leaves (delta lines); they need no frame.
+        if (!child.children.empty()) {
+            stack.push_back({&child, 0, childParent});
+        }
     }
 }
 
 TreeItem Insert(FigureTree& tree, TreeItem parent, std::string_view text, int image) {
     return tree.control.InsertItem(parent, text, image);
+}
+
+// The figure view's three passes, one Block at a time. Each gets the parent item its caller
+// passed; the morph step returns the parent for the Block's children.
+
+void ActorStep(Block& b, FigureTree& tree, TreeItem given) {
+    if (b.hasBlock == 1 && b.tag == "actor" && HasChildTagged(b, "channels")) {
+        b.treeItem = Insert(tree, given, BaseName(b.data), kImageActor);
+        b.morphsItem = Insert(tree, b.treeItem, kMorphsFolder, kImageFolder);
+        b.propsItem = Insert(tree, b.treeItem, kPropsFolder, kImageFolder);
+    }
+}
+
+void PropStep(Block& b, FigureTree& tree, TreeItem given) {
+    if (b.hasBlock != 1 || b.tag != "prop" || !HasChildTagged(b, "parent")) {
+        return;
+    }
+    const std::string parentName = b.GetParentName();
+    if (parentName.empty()) {
+        b.treeItem = Insert(tree, given, BaseName(b.data), kImageProp);
+        return;
+    }
+    TreeItem propParent = given;
+    if (TreeItem owner = tree.FindItemByText(0, BaseName(parentName)); owner != 0) {
+        if (TreeItem folder = tree.FindItemByText(owner, kPropsFolder); folder != 0) {
+            propParent = folder;
+        }
+    }
+    b.treeItem = Insert(tree, propParent, BaseName(b.data), kImageProp);
+    b.morphsItem = Insert(tree, b.treeItem, kMorphsFolder, kImageFolder);
+}
+
+TreeItem MorphStep(Block& b, FigureTree& tree, TreeItem given) {
+    if (b.hasBlock != 1) {
+        return given;
+    }
+    if (b.tag == "targetGeom") {
+        b.treeItem = Insert(tree, given, BaseName(b.data), kImageMorph);
+    } else if ((b.tag == "actor" || b.tag == "prop") && HasChildTagged(b, "channels")) {
+        if (TreeItem owner = tree.FindItemByText(0, BaseName(b.data)); owner != 0) {
+            if (TreeItem folder = tree.FindItemByText(owner, kMorphsFolder); folder != 0) {
+                return folder;
+            }
+        }
+    }
+    return given;
+}
+
+// A Block that one of the figure view's steps may act on, with the nearest such Block above
+// it (-1: none), in file order.
+struct FigureBlock {
+    Block* block;
+    std::ptrdiff_t above;
+};
+
+// One walk over the whole tree that clears every item handle and lists the Blocks the figure
+// view's steps act on. The three passes then run over this short list instead of walking a
+// tree of millions of delta lines three more times. The steps ignore every other Block, and a
+// morph target's parent depends only on the listed Blocks above it, so the result is the same.
+std::vector<FigureBlock> ListFigureBlocks(Block& root) {
+    std::vector<FigureBlock> listed;
+    constexpr std::ptrdiff_t kNone = -1;
+    struct Frame {
+        Block* block;
+        std::size_t next;
+        std::ptrdiff_t above;
+    };
+    auto listedIndex = [&listed](Block& b, std::ptrdiff_t above) {
+        b.treeItem = 0;
+        const bool acts =
+            b.hasBlock == 1 && (b.tag == "actor" || b.tag == "prop" || b.tag == "targetGeom");
+        if (!acts) {
+            return above;
+        }
+        listed.push_back({&b, above});
+        return static_cast<std::ptrdiff_t>(listed.size() - 1);
+    };
+    std::vector<Frame> stack{{&root, 0, listedIndex(root, kNone)}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.block->children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        Block& child = frame.block->children[frame.next++];
+        const std::ptrdiff_t above = listedIndex(child, frame.above);
+        if (!child.children.empty()) {
+            stack.push_back({&child, 0, above});
+        }
+    }
+    return listed;
+}
+
+void FillFigureView(FigureTree& tree) {
+    const std::vector<FigureBlock> listed = ListFigureBlocks(tree.file.root);
+    for (const FigureBlock& entry : listed) {
+        ActorStep(*entry.block, tree, 0);
+    }
+    for (const FigureBlock& entry : listed) {
+        PropStep(*entry.block, tree, 0);
+    }
+    std::vector<TreeItem> childParent(listed.size());
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const TreeItem given = listed[i].above < 0 ? 0 : childParent[listed[i].above];
+        childParent[i] = MorphStep(*listed[i].block, tree, given);
+    }
 }
 
 }  // namespace
@@ -57,7 +166,9 @@ FigureTree::FigureTree(TreeControl& control, FigureFile& file) : control(control
 void FigureTree::Refresh() {
     control.DeleteAllItems();
     Block& root = file.root;
-    root.ClearTreeItems();
+    if (file.viewKind == kRawView || file.viewKind == kPoseView) {
+        root.ClearTreeItems();  // the figure view clears them in its own walk
+    }
     switch (file.viewKind) {
         case kRawView:
             AddRawItems(root, *this, 0);
@@ -71,9 +182,7 @@ void FigureTree::Refresh() {
             file.loaded = 1;
             break;
         default:
-            AddActorItems(root, *this, 0);
-            AddPropItems(root, *this, 0);
-            AddMorphItems(root, *this, 0);
+            FillFigureView(*this);
             RemoveEmptyFolders(0, kPropsFolder);
             RemoveEmptyFolders(0, kMorphsFolder);
             break;
@@ -145,54 +254,21 @@ void AddRawItems(Block& block, FigureTree& tree, TreeItem parent) {
 
 void AddActorItems(Block& block, FigureTree& tree, TreeItem parent) {
     WalkBlocks(block, parent, [&tree](Block& b, TreeItem given) {
-        if (b.hasBlock == 1 && b.tag == "actor" && HasChildTagged(b, "channels")) {
-            b.treeItem = Insert(tree, given, BaseName(b.data), kImageActor);
-            b.morphsItem = Insert(tree, b.treeItem, kMorphsFolder, kImageFolder);
-            b.propsItem = Insert(tree, b.treeItem, kPropsFolder, kImageFolder);
-        }
+        ActorStep(b, tree, given);
         return given;
     });
 }
 
 void AddPropItems(Block& block, FigureTree& tree, TreeItem parent) {
     WalkBlocks(block, parent, [&tree](Block& b, TreeItem given) {
-        if (b.hasBlock != 1 || b.tag != "prop" || !HasChildTagged(b, "parent")) {
-            return given;
-        }
-        const std::string parentName = b.GetParentName();
-        if (parentName.empty()) {
-            b.treeItem = Insert(tree, given, BaseName(b.data), kImageProp);
-            return given;
-        }
-        TreeItem propParent = given;
-        if (TreeItem owner = tree.FindItemByText(0, BaseName(parentName)); owner != 0) {
-            if (TreeItem folder = tree.FindItemByText(owner, kPropsFolder); folder != 0) {
-                propParent = folder;
-            }
-        }
-        b.treeItem = Insert(tree, propParent, BaseName(b.data), kImageProp);
-        b.morphsItem = Insert(tree, b.treeItem, kMorphsFolder, kImageFolder);
+        PropStep(b, tree, given);
         return given;
     });
 }
 
 void AddMorphItems(Block& block, FigureTree& tree, TreeItem parent) {
-    WalkBlocks(block, parent, [&tree](Block& b, TreeItem given) {
-        TreeItem current = given;
-        if (b.hasBlock != 1) {
-            return current;
-        }
-        if (b.tag == "targetGeom") {
-            b.treeItem = Insert(tree, current, BaseName(b.data), kImageMorph);
-        } else if ((b.tag == "actor" || b.tag == "prop") && HasChildTagged(b, "channels")) {
-            if (TreeItem owner = tree.FindItemByText(0, BaseName(b.data)); owner != 0) {
-                if (TreeItem folder = tree.FindItemByText(owner, kMorphsFolder); folder != 0) {
-                    current = folder;
-                }
-            }
-        }
-        return current;
-    });
+    WalkBlocks(block, parent,
+               [&tree](Block& b, TreeItem given) { return MorphStep(b, tree, given); });
 }
 
 void AddPoseItems(Block& block, FigureTree& tree, TreeItem parent) {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -47,11 +48,12 @@ TEST_P(FigureViewCases, ShowsTheListing) {
 }
 
 const ViewCase kViewCases[] = {
-    {"actors sorted byte-wise, suffix dropped, empty folders removed", kFigureView,
+    {"actors sorted alphabetically ignoring case, suffix dropped, empty folders removed",
+     kFigureView,
      "{\nactor chest:1\n{\nchannels\n{\ntargetGeom Breathe\n{\n}\n}\n}\n"
      "actor BODY:1\n{\nchannels\n{\ntargetGeom Blink\n{\n}\n}\n}\n"
      "actor abdomen:1\n{\nchannels\n{\n}\n}\n}\n",
-     "[actor] BODY\n  [folder] MORPH TARGETS\n    [morph] Blink\n[actor] abdomen\n"
+     "[actor] abdomen\n[actor] BODY\n  [folder] MORPH TARGETS\n    [morph] Blink\n"
      "[actor] chest\n  [folder] MORPH TARGETS\n    [morph] Breathe\n"},
     {"actors without channels, or without a block, get no item", kFigureView,
      "{\nactor hip:1\n{\nstorageOffset 0 0 0\n}\nactor lHand\nactor "
@@ -67,7 +69,7 @@ const ViewCase kViewCases[] = {
      "{\nactor head:1\n{\nname head\n}\nprop hat_1\n{\nparent head:1\n}\n}\n", "[prop] hat_1\n"},
     {"a prop with an empty parent gets no folder and its morphs fall to the top", kFigureView,
      "{\nprop hat_1\n{\nparent\nchannels\n{\ntargetGeom Tilt\n{\n}\n}\n}\n}\n",
-     "[morph] Tilt\n[prop] hat_1\n"},
+     "[prop] hat_1\n[morph] Tilt\n"},
     {"props without a parent line get no item", kFigureView,
      "{\nprop hat_1\n{\nchannels\n{\n}\n}\n}\n", ""},
     {"a morph with a later actor's name captures that actor's search", kFigureView,
@@ -102,6 +104,32 @@ std::string CaseName(const ::testing::TestParamInfo<ViewCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, FigureViewCases, ::testing::ValuesIn(kViewCases), CaseName);
+
+// Refresh lists the Blocks the figure view acts on once and runs its passes over that list;
+// the passes on their own walk the whole tree. Both must give the same view.
+TEST_F(FigureTreeTest, RefreshMatchesThePassesRunOnTheWholeTree) {
+    std::vector<std::string> texts;
+    for (const ViewCase& c : kViewCases) {
+        texts.push_back(c.text);
+    }
+    texts.push_back(
+        "{\nactor head\n{\nchannels\n{\ntargetGeom Outer\n{\ntargetGeom Inner\n{\n}\n"
+        "actor nested\n{\nchannels\n{\ntargetGeom Deep\n{\n}\n}\n}\n}\n}\n"
+        "prop cap\n{\nparent nested\nchannels\n{\ntargetGeom Brim\n{\n}\n}\n}\n}\n"
+        "targetGeom Stray\n{\n}\nprop box\n{\nparent cap\n}\n"
+        "actor head\n{\nchannels\n{\ntargetGeom Second\n{\n}\n}\n}\n}\n");
+    for (const std::string& text : texts) {
+        const std::string refreshed = Show(text, kFigureView);
+        control.DeleteAllItems();
+        AddActorItems(file.root, tree, 0);
+        AddPropItems(file.root, tree, 0);
+        AddMorphItems(file.root, tree, 0);
+        tree.RemoveEmptyFolders(0, "PROPS");
+        tree.RemoveEmptyFolders(0, "MORPH TARGETS");
+        control.SortTopLevel();
+        EXPECT_EQ(FormatTreeListing(control), refreshed) << text;
+    }
+}
 
 TEST_F(FigureTreeTest, ItemsLeadBackToTheirBlocks) {
     Show("{\nactor BODY:1\n{\nchannels\n{\ntargetGeom Blink\n{\n}\n}\n}\n}\n", kFigureView);
