@@ -68,5 +68,6 @@ std::string SavedText(const Block& root);
 
 // The actions of each area register here.
 void RegisterCoreActions(ScriptRunner& runner);
+void RegisterGeometryActions(ScriptRunner& runner);
 
 }  // namespace tessary
