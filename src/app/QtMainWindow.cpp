@@ -88,6 +88,7 @@ QtMainWindow::QtMainWindow(Ui& ui, ProfileStore& store, QWidget* parent)
                 [this, side] { shell_->OnLoadButton(side); });
         connect(pane.save, &QPushButton::clicked, this,
                 [this, side] { shell_->OnSaveButton(side); });
+        connect(pane.obj, &QPushButton::clicked, this, [this, side] { shell_->OnObjButton(side); });
     }
     RenderButtons();
 }

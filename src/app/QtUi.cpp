@@ -141,7 +141,26 @@ std::optional<std::string> QtUi::RunFileDialog(const FileDialogRequest& request,
             return std::nullopt;
         }
         const QString path = WithDefaultExtension(chosen.first(), request.defaultExtension);
-        if (save && request.overwritePrompt && QFileInfo::exists(path)) {
+        const QFileInfo info(path);
+        if (request.pathMustExist && !info.absoluteDir().exists()) {
+            QMessageBox::warning(window_, dialog.windowTitle(),
+                                 QStringLiteral("%1\nThe path does not exist.\nCheck the path and "
+                                                "try again.")
+                                     .arg(QDir::toNativeSeparators(info.absolutePath())));
+            continue;
+        }
+        if (request.createPrompt && !info.exists()) {
+            const auto answer = QMessageBox::question(
+                window_, dialog.windowTitle(),
+                QStringLiteral("%1\nThis file does not exist.\nDo you want to create it?")
+                    .arg(info.fileName()),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+            if (answer != QMessageBox::Yes) {
+                dialog.selectFile(path);
+                continue;
+            }
+        }
+        if (save && request.overwritePrompt && info.exists()) {
             const auto answer = QMessageBox::warning(
                 window_, dialog.windowTitle(),
                 QStringLiteral("%1 already exists.\nDo you want to replace it?")
@@ -201,6 +220,21 @@ void QtUi::CloseProgress() {
     if (progress_ != nullptr) {
         delete progress_.data();
         progress_ = nullptr;
+    }
+}
+
+void QtUi::OpenExportingWindow(const std::string& path) {
+    CloseExportingWindow();
+    exporting_ = new ExportingWindow(window_);
+    exporting_->SetPath(DecodeText(path));
+    exporting_->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUi::CloseExportingWindow() {
+    if (exporting_ != nullptr) {
+        delete exporting_.data();
+        exporting_ = nullptr;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "ExportingWindow.h"
 #include "ProgressWindow.h"
 #include "platform/Ui.h"
 
@@ -35,6 +36,11 @@ class QtUi : public Ui {
     // The open progress window, or null.
     ProgressWindow* Progress() const { return progress_; }
 
+    void OpenExportingWindow(const std::string& path) override;
+    void CloseExportingWindow() override;
+    // The open Exporting window, or null.
+    ExportingWindow* Exporting() const { return exporting_; }
+
     void SetWaitCursor() override;
     void SetArrowCursor() override;
 
@@ -47,6 +53,7 @@ class QtUi : public Ui {
 
     QPointer<QWidget> window_;
     QPointer<ProgressWindow> progress_;
+    QPointer<ExportingWindow> exporting_;
 };
 
 // "Text (*.ext)|*.ext|...||" as the name filters of a Qt file dialog, in the same order.

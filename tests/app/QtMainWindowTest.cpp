@@ -71,6 +71,7 @@ class QtMainWindowTest : public QObject {
     void startWithPoseFileShowsTheOptionsButton();
     void startWithMissingFileReportsAndStaysEmpty();
     void loadButtonShowsTheFileNameLiterally();
+    void objButtonNamesTheAttachedFile();
     void quitAsksOnlyWithUnsavedChanges();
     void enterNeverClosesTheWindow();
     void preferencesOkWritesAllSixCancelWritesNone();
@@ -258,6 +259,19 @@ void QtMainWindowTest::loadButtonShowsTheFileNameLiterally() {
     // A cancelled dialog changes nothing.
     Button("1007").click();
     QCOMPARE(Button("1007").text(), QStringLiteral("R&&D pose.pz2"));
+}
+
+void QtMainWindowTest::objButtonNamesTheAttachedFile() {
+    Window().Start(DataFile("figure.cr2"));
+    ui_->openAnswers.push_back(DataFile("mannequin.obj"));
+    Button("1022").click();
+    QCOMPARE(Button("1022").text(), QStringLiteral("mannequin.obj"));
+    QVERIFY(Window().Shell().File(Side::Left).objMesh != nullptr);
+    QVERIFY(ui_->Progress() == nullptr);
+    // Loading the figure again names the geometry the file itself asks for.
+    ui_->openAnswers.push_back(DataFile("figure.cr2"));
+    Button("1004").click();
+    QCOMPARE(Button("1022").text(), QStringLiteral("Mannequin.obj"));
 }
 
 void QtMainWindowTest::quitAsksOnlyWithUnsavedChanges() {

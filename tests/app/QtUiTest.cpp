@@ -26,6 +26,7 @@ class QtUiTest : public QObject {
     void messageBoxesAnswerWithTheButtonPressed();
     void progressWindowShowsTextAndMoves();
     void preferencesDialogReturnsTheBoxesOnlyOnOk();
+    void exportingWindowNamesTheFile();
 };
 
 void QtUiTest::filtersBecomeQtNameFilters_data() {
@@ -219,6 +220,26 @@ void QtUiTest::preferencesDialogReturnsTheBoxesOnlyOnOk() {
     });
     QVERIFY(!ui.RunPreferencesDialog(current).has_value());
     QVERIFY(driver.Seen());
+}
+
+void QtUiTest::exportingWindowNamesTheFile() {
+    QWidget owner;
+    owner.show();
+    QtUi ui(&owner);
+    const std::string path = "/tmp/exports/a rather long folder name/Blink.obj";
+    ui.OpenExportingWindow(path);
+    ExportingWindow* window = ui.Exporting();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible() && !window->isModal());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Exporting Obj"));
+    QCOMPARE(window->Path(), QString::fromStdString(path));
+    auto* line = window->findChild<QLabel*>(QStringLiteral("1043"));
+    QVERIFY(line != nullptr);
+    QVERIFY(line->text().endsWith(QStringLiteral("Blink.obj")));
+    QPointer<ExportingWindow> watched(window);
+    ui.CloseExportingWindow();
+    QVERIFY(watched.isNull());
+    ui.CloseExportingWindow();  // closing twice is harmless
 }
 
 QTEST_MAIN(QtUiTest)
