@@ -1,5 +1,6 @@
 #include "Artwork.h"
 
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
@@ -26,8 +27,12 @@ QLabel* AddPicture(QWidget& window, const QString& resource, const QRect& rect) 
     label->setAlignment(Qt::AlignCenter);
     const QPixmap picture(resource);
     if (!picture.isNull()) {
-        label->setPixmap(
-            picture.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        // Scaled for the screen's pixels, so the pictures stay sharp on high-density screens.
+        const qreal ratio = qApp->devicePixelRatio();
+        QPixmap scaled =
+            picture.scaled(rect.size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        label->setPixmap(scaled);
     }
     return label;
 }
