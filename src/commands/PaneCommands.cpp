@@ -4,6 +4,8 @@
 
 #include "commands/CommandIds.h"
 #include "edit/LineWalks.h"
+#include "geometry/ObjExport.h"
+#include "geometry/ObjMesh.h"
 #include "model/Block.h"
 #include "model/Names.h"
 #include "pane/FigureFile.h"
@@ -51,14 +53,14 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { c.DeleteOneItem(i); }},
     {kCmdProperties, Target::CommandItem, false, Cursor::None,
      [](PaneCommands& c, TreeItem i) { c.ShowProperties(i); }},
-    // ExportProp for a prop, ExportMorphTarget otherwise.
-    {kCmdExportToObj, Target::CommandItem, false, Cursor::Wait, nullptr},
+    {kCmdExportToObj, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.ExportItem(i); }},
     {kCmdDeleteAllProps, Target::Owner, false, Cursor::None,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllPropsCommand(i); }},
-    // ExportAllProps on the owner.
-    {kCmdExportAllProps, Target::Owner, false, Cursor::None, nullptr},
-    // ExportMorphTarget on the actor item.
-    {kCmdExportActorToObj, Target::CommandItem, false, Cursor::Wait, nullptr},
+    {kCmdExportAllProps, Target::Owner, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { ExportAllProps(c.file, i); }},
+    {kCmdExportActorToObj, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { ExportMorphTarget(c.file, i); }},
     {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllMorphTargetsCommand(i); }},
     // FigureFile::CombineMorphTargets with the owner's Block and the owner item's text.
@@ -67,8 +69,8 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
     {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait,
      [](PaneCommands& c, TreeItem i) { c.CopyAllPropsCommand(i); }},
-    // ExportAllMorphTargets on the owner.
-    {kCmdExportAllMorphTargets, Target::Owner, false, Cursor::None, nullptr},
+    {kCmdExportAllMorphTargets, Target::Owner, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { ExportAllMorphTargets(c.file, i); }},
     {kCmdChangeData, Target::CommandItem, false, Cursor::None,
      [](PaneCommands& c, TreeItem i) { c.ChangeData(i); }},
     {kCmdChangeTag, Target::CommandItem, false, Cursor::None,
@@ -263,9 +265,7 @@ bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     if (EqualsIgnoringCase(extension, ".obj")) {
         file.objPath = path;
         file.objFileName = name;
-        if (readObjFile) {
-            readObjFile(file);
-        }
+        ReadObjFile(file);
     } else {
         file.path = path;
         file.fileName = name;
@@ -307,6 +307,18 @@ void PaneCommands::CopyCommand(TreeItem item) {
     const int copied = block->tag == "prop" ? file.CopyProp(item) : file.CopyItem(item);
     if (copied != 0) {
         RefreshOther();
+    }
+}
+
+void PaneCommands::ExportItem(TreeItem item) {
+    const Block* block = item != 0 ? file.BlockOfItem(item) : nullptr;
+    if (block == nullptr) {
+        return;
+    }
+    if (block->tag == "prop") {
+        ExportProp(file, item);
+    } else {
+        ExportMorphTarget(file, item);
     }
 }
 

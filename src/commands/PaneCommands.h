@@ -62,8 +62,6 @@ class PaneCommands {
     //
     // Starts the tree's in-place label editor on the item, if its label is visible.
     std::function<void(TreeItem)> startLabelEdit;
-    // Reads the OBJ file named by the file's objPath/objFileName into it (geometry work).
-    std::function<void(FigureFile&)> readObjFile;
     // The Block Info dialog on a Block: true when it ended with OK and changed the Block.
     std::function<bool(Block&)> runBlockInfoDialog;
     // The Change dialog: the label and the value; the edited text on OK, none on Cancel.
@@ -72,8 +70,8 @@ class PaneCommands {
 
     // A command's operation; `target` is the item the command acts on (see the table).
     using Handler = std::function<void(PaneCommands& commands, TreeItem target)>;
-    // Connects the operation of a command whose work lives outside this folder (exports,
-    // combining, the region menu). The table's target, "needs other" and cursor rules still
+    // Connects the operation of a command whose work lives outside this folder (combining,
+    // the region menu). The table's target, "needs other" and cursor rules still
     // apply.
     void SetHandler(int commandId, Handler handler);
 
@@ -88,6 +86,7 @@ class PaneCommands {
 
     // The operations behind the table's rows, public so that tests and handlers can reach them.
     void CopyCommand(TreeItem item);
+    void ExportItem(TreeItem item);
     void StartRename(TreeItem item);
     void DeleteOneItem(TreeItem item);
     void ShowProperties(TreeItem item);
