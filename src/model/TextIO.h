@@ -66,6 +66,16 @@ private:
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body);
 
+// Builds the tree of a whole file's text in `root`: skips the lines up to and including the
+// first one that contains "{", then reads the file's outermost brace block. The text is
+// changed in place (control characters become spaces). With `progress`, its total becomes the
+// text size and its count 0. Every text gives a tree and root.hasBlock ends up 1; the result
+// only tells whether a "{" was found at all (false: the tree is empty).
+bool ParseFileText(std::string& text, Block& root, Progress* progress = nullptr);
+
+// Writes a whole tree (the root's own line is empty, its braces go to column 0).
+void WriteTree(const Block& root, TextWriter& out, Progress* progress = nullptr);
+
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
 bool ReadWholeFile(const std::string& path, std::string& text);
 

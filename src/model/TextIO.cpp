@@ -1,0 +1,425 @@
+#include "model/TextIO.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "model/Block.h"
+
+namespace tessary {
+
+namespace {
+
+// Whitespace of the line splitter: codes 1 to 32. Bytes 128 to 255 are ordinary characters,
+// for the splitter and the line source alike.
+bool IsBlank(unsigned char c) {
+    return c >= 1 && c <= 32;
+}
+
+bool IsTrailingBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+void ReportPercent(Progress* progress, double done) {
+    if (progress == nullptr || !progress->hook || !(progress->total > 0)) {
+        return;
+    }
+    progress->hook(static_cast<int>(100.0 * done / progress->total));
+}
+
+// Splits a line as delivered by the line source (no control characters, no outer spaces),
+// into a Block that is still empty.
+void SplitCleanLine(std::string_view line, Block& block) {
+    const std::size_t space = line.find(' ');
+    if (space == std::string_view::npos) {
+        block.tag.assign(line);
+        return;
+    }
+    block.tag.assign(line.substr(0, space));
+    std::size_t start = space + 1;
+    while (start < line.size() && line[start] == ' ') {
+        ++start;
+    }
+    block.data.assign(line.substr(start));
+}
+
+bool Contains(std::string_view line, char c) {
+    return std::memchr(line.data(), c, line.size()) != nullptr;
+}
+
+}  // namespace
+
+// --- Line source ---
+
+LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
+    : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
+
+bool LineSource::ReadLine(std::string_view& line) {
+    line = {};
+    char* p = cursor_;
+    while (p < end_ && (*p == '\r' || *p == '\n')) {
+        ++p;
+    }
+    if (p >= end_ || *p == '\0') {
+        cursor_ = end_;
+        return false;
+    }
+    char* const start = p;
+    for (; p < end_; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 32) {
+            if (c == '\n' || c == '\r' || c == '\0') {
+                break;
+            }
+            *p = ' ';
+        }
+    }
+    char* stop = p;
+    // A NUL ends the text: the next call finds nothing more.
+    cursor_ = (p < end_ && *p != '\0') ? p + 1 : end_;
+    char* first = start;
+    while (first < stop && *first == ' ') {
+        ++first;
+    }
+    while (stop > first && stop[-1] == ' ') {
+        --stop;
+    }
+    line = std::string_view(first, static_cast<std::size_t>(stop - first));
+    ReportPercent(progress_, static_cast<double>(start - begin_));
+    return true;
+}
+
+// --- Splitting and formatting lines ---
+
+void ParseLine(std::string_view line, Block& block) {
+    block.Reset();
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    while (i < n && IsBlank(static_cast<unsigned char>(line[i]))) {
+        ++i;
+    }
+    const std::size_t tagStart = i;
+    while (i < n && !IsBlank(static_cast<unsigned char>(line[i]))) {
+        ++i;
+    }
+    block.tag.assign(line.substr(tagStart, i - tagStart));
+    while (i < n && IsBlank(static_cast<unsigned char>(line[i]))) {
+        ++i;
+    }
+    std::size_t end = n;
+    while (end > i && IsTrailingBlank(line[end - 1])) {
+        --end;
+    }
+    block.data.assign(line.substr(i, end - i));
+}
+
+void FormatLine(std::string_view tag, std::string_view data, std::string_view indent,
+                std::string& out) {
+    if (tag.empty()) {
+        return;
+    }
+    out.append(indent).append(tag);
+    if (!data.empty()) {
+        out.append(1, ' ').append(data);
+    }
+    out.append(1, '\n');
+}
+
+// --- Building the tree ---
+
+void Block::ParseBlock(LineSource& source) {
+    // The children of every open brace block are collected on one stack and moved into an
+    // array of exactly their number when the block closes: no array is grown child by child
+    // and none keeps spare room. A Block whose block opens again ("line { a } { b }") or that
+    // already had children gets them back on the stack first, so they stay in order.
+    struct Frame {
+        std::size_t owner;  // index in `pending` of the Block whose block is open; npos: this
+        std::size_t first;  // index in `pending` of its first child
+    };
+    constexpr std::size_t kThis = static_cast<std::size_t>(-1);
+    std::vector<Block> pending;
+    std::vector<Frame> frames;
+
+    auto ownerOf = [&](const Frame& frame) -> Block& {
+        return frame.owner == kThis ? *this : pending[frame.owner];
+    };
+    auto open = [&](std::size_t owner) {
+        const std::size_t first = pending.size();
+        Block& block = owner == kThis ? *this : pending[owner];
+        std::vector<Block> earlier = std::move(block.children);
+        block.children = std::vector<Block>();
+        for (Block& child : earlier) {
+            pending.push_back(std::move(child));
+        }
+        frames.push_back({owner, first});
+    };
+    auto close = [&] {
+        const Frame frame = frames.back();
+        frames.pop_back();
+        std::vector<Block> kids;
+        kids.reserve(pending.size() - frame.first);
+        for (std::size_t i = frame.first; i < pending.size(); ++i) {
+            kids.push_back(std::move(pending[i]));
+        }
+        pending.resize(frame.first);
+        ownerOf(frame).children = std::move(kids);
+    };
+
+    open(kThis);
+    std::string_view line;
+    while (!frames.empty() && source.ReadLine(line)) {
+        if (Contains(line, '{')) {
+            if (pending.size() == frames.back().first) {
+                pending.emplace_back();
+            }
+            const std::size_t owner = pending.size() - 1;
+            pending[owner].hasBlock = 1;
+            open(owner);
+        } else if (Contains(line, '}')) {
+            close();
+        } else if (!line.empty()) {
+            SplitCleanLine(line, pending.emplace_back());
+        }
+    }
+    while (!frames.empty()) {
+        close();
+    }
+}
+
+// --- Writing ---
+
+void Block::Write(TextWriter& out, int depth, Progress* progress) const {
+    std::string spaces;
+    std::string line;
+    auto writeLine = [&](std::string_view lineTag, std::string_view lineData, int level) {
+        const std::size_t width = level > 0 ? 4 * static_cast<std::size_t>(level) : 0;
+        if (spaces.size() < width) {
+            spaces.resize(std::max(width, 2 * spaces.size()), ' ');
+        }
+        line.clear();
+        FormatLine(lineTag, lineData, std::string_view(spaces).substr(0, width), line);
+        out.Write(line);
+    };
+    auto writeOwnLine = [&](const Block& block, int level) {
+        if (block.tag.empty()) {
+            return;
+        }
+        writeLine(block.tag, block.data, level);
+        if (progress != nullptr && progress->hook) {
+            ++progress->count;
+            ReportPercent(progress, static_cast<double>(progress->count));
+        }
+    };
+
+    struct Frame {
+        const Block* block;
+        std::size_t next;
+        int depth;
+    };
+    std::vector<Frame> stack;
+    writeOwnLine(*this, depth);
+    if (hasBlock == 1) {
+        writeLine("{", {}, depth + 1);
+        stack.push_back({this, 0, depth});
+    }
+    // A failed output stays failed: there is no point in walking the rest of the tree.
+    while (!stack.empty() && out.Ok()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.block->children.size()) {
+            writeLine("}", {}, frame.depth + 1);
+            stack.pop_back();
+            continue;
+        }
+        const Block& child = frame.block->children[frame.next++];
+        const int childDepth = frame.depth + 1;
+        writeOwnLine(child, childDepth);
+        if (child.hasBlock == 1) {
+            writeLine("{", {}, childDepth + 1);
+            stack.push_back({&child, 0, childDepth});
+        }
+    }
+}
+
+// --- TextWriter ---
+
+namespace {
+constexpr std::size_t kWriterBuffer = 64 * 1024;
+}
+
+TextWriter::TextWriter(std::FILE* file, LineEnds lineEnds)
+    : file_(file), lineEnds_(lineEnds), ok_(file != nullptr) {
+    buffer_.reserve(kWriterBuffer + 2);
+}
+
+TextWriter::~TextWriter() {
+    Drain();
+}
+
+void TextWriter::Write(std::string_view text) {
+    while (ok_ && !text.empty()) {
+        if (buffer_.size() >= kWriterBuffer) {
+            Drain();
+            continue;
+        }
+        const std::size_t room = kWriterBuffer - buffer_.size();
+        std::string_view chunk = text.substr(0, room);
+        if (lineEnds_ == LineEnds::CrLf) {
+            const void* feed = std::memchr(chunk.data(), '\n', chunk.size());
+            if (feed != nullptr) {
+                chunk = chunk.substr(
+                    0, static_cast<std::size_t>(static_cast<const char*>(feed) - chunk.data()));
+                buffer_.append(chunk).append("\r\n");
+                text.remove_prefix(chunk.size() + 1);
+                continue;
+            }
+        }
+        buffer_.append(chunk);
+        text.remove_prefix(chunk.size());
+    }
+}
+
+void TextWriter::Drain() {
+    if (ok_ && !buffer_.empty()) {
+        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+            ok_ = false;
+        }
+    }
+    buffer_.clear();
+}
+
+bool TextWriter::Flush() {
+    Drain();
+    if (ok_ && std::fflush(file_) != 0) {
+        ok_ = false;
+    }
+    return ok_;
+}
+
+// --- Whole files ---
+
+bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
+                         const std::function<void(TextWriter&)>& body) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    if (target.filename().empty()) {
+        return false;
+    }
+    fs::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string temp = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        return false;
+    }
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0) {
+        ::fchmod(fd, existing.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return false;
+    }
+    bool ok;
+    {
+        TextWriter writer(file, lineEnds);
+        body(writer);
+        ok = writer.Flush();
+    }
+    ok = ok && std::ferror(file) == 0 && ::fsync(::fileno(file)) == 0;
+    ok = (std::fclose(file) == 0) && ok;
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the file is already complete either way.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    std::string bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+    }
+    std::size_t filled = 0;
+    bool ok = true;
+    for (;;) {
+        if (filled == bytes.size()) {
+            // The file grew, or its size was not known: read on in larger steps.
+            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 64 * 1024));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ok = false;
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    if (!ok) {
+        return false;
+    }
+    bytes.resize(filled);
+    text = std::move(bytes);
+    return true;
+}
+
+// --- Whole trees ---
+
+bool ParseFileText(std::string& text, Block& root, Progress* progress) {
+    root.Reset();
+    if (progress != nullptr) {
+        progress->total = static_cast<double>(text.size());
+        progress->count = 0;
+    }
+    LineSource source(text.data(), text.size(), progress);
+    std::string_view line;
+    bool opened = false;
+    while (source.ReadLine(line)) {
+        if (Contains(line, '{')) {
+            opened = true;
+            break;
+        }
+    }
+    root.ParseBlock(source);
+    root.hasBlock = 1;
+    return opened;
+}
+
+void WriteTree(const Block& root, TextWriter& out, Progress* progress) {
+    root.Write(out, -1, progress);
+}
+
+}  // namespace tessary
