@@ -150,9 +150,9 @@ void MemoryTreeControl::SortTopLevel() {
     for (TreeItem item = topFirst_; item != 0; item = Find(item)->nextSibling) {
         items.push_back(item);
     }
-    // std::string compares bytes as unsigned char, so the order does not depend on the locale.
-    std::stable_sort(items.begin(), items.end(),
-                     [this](TreeItem a, TreeItem b) { return Find(a)->text < Find(b)->text; });
+    std::stable_sort(items.begin(), items.end(), [this](TreeItem a, TreeItem b) {
+        return TreeTextLess(Find(a)->text, Find(b)->text);
+    });
     TreeItem previous = 0;
     for (TreeItem item : items) {
         Node& node = *Find(item);

@@ -20,6 +20,25 @@ enum TreeImage : int {
     kImageChannel = 4,
 };
 
+// The order of SortTopLevel: alphabetical as a reader expects it, so letter case does not
+// count ("BODY" sorts between "abdomen" and "chest"); texts that differ only in case fall back
+// to their bytes, so the order never depends on the locale or on the previous order.
+inline bool TreeTextLess(std::string_view a, std::string_view b) {
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ca = lower(static_cast<unsigned char>(a[i]));
+        const int cb = lower(static_cast<unsigned char>(b[i]));
+        if (ca != cb) {
+            return ca < cb;
+        }
+    }
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
+    }
+    return a < b;
+}
+
 // The tree control of a pane (or of the Block Info dialog), as the core sees it.
 class TreeControl {
 public:

@@ -44,26 +44,26 @@ TEST(MemoryTreeControl, DeletingAnItemDeletesItsSubtreeAndRelinksSiblings) {
     EXPECT_EQ(FormatTreeListing(control), "[actor] first\n[prop] appended\n");
 }
 
-TEST(MemoryTreeControl, SortsTheTopLevelOnlyStablyAndByteWise) {
+TEST(MemoryTreeControl, SortsTheTopLevelOnlyStablyIgnoringCase) {
     MemoryTreeControl control;
     const TreeItem z = control.InsertItem(0, "zeta", kImageActor);
     control.InsertItem(z, "b", kImageMorph);
     control.InsertItem(z, "a", kImageMorph);
     const TreeItem first = control.InsertItem(0, "Same", kImageActor);
-    control.InsertItem(0, "alpha", kImageActor);
+    const TreeItem alpha = control.InsertItem(0, "alpha", kImageActor);
     const TreeItem second = control.InsertItem(0, "Same", kImageProp);
     control.InsertItem(0, "\xC3\xA9t\xC3\xA9", kImageActor);
     control.InsertItem(0, "Zulu", kImageActor);
     control.SortTopLevel();
     EXPECT_EQ(FormatTreeListing(control),
-              "[actor] Same\n[prop] Same\n[actor] Zulu\n[actor] alpha\n[actor] zeta\n"
-              "  [morph] b\n  [morph] a\n[actor] \xC3\xA9t\xC3\xA9\n");
+              "[actor] alpha\n[actor] Same\n[prop] Same\n[actor] zeta\n"
+              "  [morph] b\n  [morph] a\n[actor] Zulu\n[actor] \xC3\xA9t\xC3\xA9\n");
     EXPECT_EQ(control.GetNextSiblingItem(first), second);
-    EXPECT_EQ(control.GetFirstVisibleItem(), first);
+    EXPECT_EQ(control.GetFirstVisibleItem(), alpha);
     // Appending after a sort goes after the last sorted item.
     const TreeItem added = control.InsertItem(0, "added", kImageActor);
     EXPECT_EQ(control.GetParentItem(added), 0u);
-    EXPECT_EQ(control.GetNextSiblingItem(control.GetChildItem(0)), second);
+    EXPECT_EQ(control.GetNextSiblingItem(control.GetChildItem(0)), first);
 }
 
 TEST(MemoryTreeControl, ListingMarksItemsWithoutAnImageAsLines) {

@@ -48,11 +48,12 @@ TEST_P(FigureViewCases, ShowsTheListing) {
 }
 
 const ViewCase kViewCases[] = {
-    {"actors sorted byte-wise, suffix dropped, empty folders removed", kFigureView,
+    {"actors sorted alphabetically ignoring case, suffix dropped, empty folders removed",
+     kFigureView,
      "{\nactor chest:1\n{\nchannels\n{\ntargetGeom Breathe\n{\n}\n}\n}\n"
      "actor BODY:1\n{\nchannels\n{\ntargetGeom Blink\n{\n}\n}\n}\n"
      "actor abdomen:1\n{\nchannels\n{\n}\n}\n}\n",
-     "[actor] BODY\n  [folder] MORPH TARGETS\n    [morph] Blink\n[actor] abdomen\n"
+     "[actor] abdomen\n[actor] BODY\n  [folder] MORPH TARGETS\n    [morph] Blink\n"
      "[actor] chest\n  [folder] MORPH TARGETS\n    [morph] Breathe\n"},
     {"actors without channels, or without a block, get no item", kFigureView,
      "{\nactor hip:1\n{\nstorageOffset 0 0 0\n}\nactor lHand\nactor "
@@ -68,7 +69,7 @@ const ViewCase kViewCases[] = {
      "{\nactor head:1\n{\nname head\n}\nprop hat_1\n{\nparent head:1\n}\n}\n", "[prop] hat_1\n"},
     {"a prop with an empty parent gets no folder and its morphs fall to the top", kFigureView,
      "{\nprop hat_1\n{\nparent\nchannels\n{\ntargetGeom Tilt\n{\n}\n}\n}\n}\n",
-     "[morph] Tilt\n[prop] hat_1\n"},
+     "[prop] hat_1\n[morph] Tilt\n"},
     {"props without a parent line get no item", kFigureView,
      "{\nprop hat_1\n{\nchannels\n{\n}\n}\n}\n", ""},
     {"a morph with a later actor's name captures that actor's search", kFigureView,
