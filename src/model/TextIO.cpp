@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
@@ -107,6 +109,46 @@ bool LineSource::Refill(char*& keep, char*& scan) {
     return got > 0;
 }
 
+namespace {
+
+// The bits 0x80 of the bytes of `word` that are below 32. Only the lowest flagged byte is
+// certain (a borrow may flag bytes above it), which is the one the scan needs.
+std::uint64_t ControlBytes(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    return (word - 32 * kOnes) & ~word & (0x80 * kOnes);
+}
+
+// Finds the end of the line at `p` (a CR, LF or NUL, or `end`) and turns the other control
+// characters on the way into spaces. Lines are mostly printable: eight bytes are checked at
+// once until one of them is not.
+char* ScanLine(char* p, char* end) {
+    while (p < end) {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (end - p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, sizeof word);
+                const std::uint64_t control = ControlBytes(word);
+                if (control == 0) {
+                    p += 8;
+                    continue;
+                }
+                p += std::countr_zero(control) / 8;
+            }
+        }
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 32) {
+            if (c == '\n' || c == '\r' || c == '\0') {
+                return p;
+            }
+            *p = ' ';
+        }
+        ++p;
+    }
+    return p;
+}
+
+}  // namespace
+
 bool LineSource::ReadLine(std::string_view& line) {
     line = {};
     if (done_) {
@@ -132,15 +174,7 @@ bool LineSource::ReadLine(std::string_view& line) {
     }
     char* start = p;
     for (;;) {
-        for (; p < end_; ++p) {
-            const unsigned char c = static_cast<unsigned char>(*p);
-            if (c < 32) {
-                if (c == '\n' || c == '\r' || c == '\0') {
-                    break;
-                }
-                *p = ' ';
-            }
-        }
+        p = ScanLine(p, end_);
         if (p < end_ || !Refill(start, p)) {
             break;
         }
