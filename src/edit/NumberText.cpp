@@ -71,6 +71,45 @@ void FixExponent(std::string& out, std::size_t start) {
     }
 }
 
+// The common case, "-0.012345", without the general parser: when the digits fit in 53 bits and
+// there are at most 22 of them after the point, the quotient of two exactly representable
+// doubles is the correctly rounded value (Clinger's fast path). Anything else (exponents, long
+// mantissas, "inf") is left to from_chars by returning false.
+bool ReadSimpleDecimal(const char* p, const char* last, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fraction = 0;
+    const char* start = p;
+    while (p != last && IsDigit(*p)) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        ++digits;
+        ++p;
+    }
+    if (p != last && *p == '.') {
+        ++p;
+        while (p != last && IsDigit(*p)) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+            ++digits;
+            ++fraction;
+            ++p;
+        }
+    }
+    if (digits == 0 || digits > 19 || fraction > 22 || (p - start == 1 && *start == '.')) {
+        return false;
+    }
+    if (p != last && (*p == 'e' || *p == 'E')) {
+        return false;
+    }
+    if (mantissa > (std::uint64_t{1} << 53)) {
+        return false;
+    }
+    value = static_cast<double>(mantissa) / kPowers[fraction];
+    return true;
+}
+
 }  // namespace
 
 std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end) {
@@ -84,17 +123,21 @@ std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end) {
         ++i;
     }
     std::size_t digitsStart = i;
-    // Accumulated as a negative number so that the minimum needs no special case.
-    std::int64_t value = 0;
+    // Eighteen digits always fit; only longer numbers need the careful path.
+    std::uint64_t magnitude = 0;
     bool saturated = false;
-    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    constexpr std::uint64_t kLimit = std::uint64_t{1} << 63;  // |INT64_MIN|
     for (; i < text.size() && IsDigit(text[i]); ++i) {
-        int digit = text[i] - '0';
-        if (saturated || value < (kMin + digit) / 10) {
-            saturated = true;
-            continue;
+        unsigned digit = static_cast<unsigned>(text[i] - '0');
+        if (i - digitsStart < 18) {
+            magnitude = magnitude * 10 + digit;
+        } else if (!saturated) {
+            if (magnitude > (kLimit - digit) / 10) {
+                saturated = true;
+            } else {
+                magnitude = magnitude * 10 + digit;
+            }
         }
-        value = value * 10 - digit;
     }
     if (i == digitsStart) {
         if (end) {
@@ -105,13 +148,12 @@ std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end) {
     if (end) {
         *end = i;
     }
-    if (saturated) {
-        return negative ? kMin : std::numeric_limits<std::int64_t>::max();
+    if (negative) {
+        return saturated || magnitude >= kLimit ? std::numeric_limits<std::int64_t>::min()
+                                                : -static_cast<std::int64_t>(magnitude);
     }
-    if (!negative) {
-        return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
-    }
-    return value;
+    return saturated || magnitude >= kLimit ? std::numeric_limits<std::int64_t>::max()
+                                            : static_cast<std::int64_t>(magnitude);
 }
 
 std::int32_t ReadLeadingInt(std::string_view text) {
@@ -155,6 +197,9 @@ double ReadLeadingDouble(std::string_view text) {
             return negative ? -magnitude : magnitude;
         }
     } else {
+        if (ReadSimpleDecimal(p, last, value)) {
+            return negative ? -value : value;
+        }
         result = std::from_chars(p, last, value, std::chars_format::general);
     }
     if (result.ec == std::errc::invalid_argument) {

@@ -25,25 +25,6 @@ const Block* FirstChildTagged(const Block& block, std::string_view tag) {
     return nullptr;
 }
 
-// One corner, 1-based, then a blank: "12/34/5 ", "12/34 ", "12//5 ", "12/ ". The "/" after
-// the vertex stands even when no texture number follows, as the files we match write it.
-void AppendCorner(std::string& out, const ObjCorner& corner) {
-    if (corner.vertexIndex != kAbsentIndex) {
-        AppendInt(out, static_cast<std::int64_t>(corner.vertexIndex) + 1);
-    } else {
-        out += '/';
-    }
-    out += '/';
-    if (corner.textureIndex != kAbsentIndex) {
-        AppendInt(out, static_cast<std::int64_t>(corner.textureIndex) + 1);
-    }
-    if (corner.normalIndex != kAbsentIndex) {
-        out += '/';
-        AppendInt(out, static_cast<std::int64_t>(corner.normalIndex) + 1);
-    }
-    out += ' ';
-}
-
 // The group named by the actor segment of a morph target's path
 // (" |actor lHand|channels |targetGeom Smile" gives "lHand"); none when the path is too short.
 std::optional<std::string> GroupNameFromPath(std::string_view path) {
@@ -127,69 +108,6 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
 }
 
 }  // namespace
-
-std::optional<std::string> ObjMesh::WriteGroup(std::string_view groupName,
-                                               const std::vector<ObjPoint>& offsets,
-                                               std::string_view dateText) const {
-    const ObjGroup* group = FindGroup(groupName);
-    if (!group) {
-        return std::nullopt;
-    }
-    std::string out;
-    out.reserve(256 + group->vertices.size() * 40 + group->textureVertices.size() * 24 +
-                group->normals.size() * 32 + group->faces.size() * 40);
-    out += "# Created by Tessary - obj compatible with Poser 3\n";
-    out += "# Exported on: ";
-    out += dateText;
-    out += '\n';
-    out += "# Note: Morph targets are intellectual propery of their creators. As such\n";
-    out += "# distribution of morph targets without due credit or redistribution\n";
-    out += "# under your own name is piracy. Please give credit where credit is due.\n";
-    for (std::size_t m = 0; m < group->vertices.size(); ++m) {
-        ObjPoint point = group->vertices[m];
-        if (m < offsets.size()) {
-            point.x += offsets[m].x;
-            point.y += offsets[m].y;
-            point.z += offsets[m].z;
-        }
-        out += "v ";
-        AppendGeneral(out, point.x);
-        out += ' ';
-        AppendGeneral(out, point.y);
-        out += ' ';
-        AppendGeneral(out, point.z);
-        out += '\n';
-    }
-    for (const ObjTextureVertex& texture : group->textureVertices) {
-        out += "vt ";
-        AppendFixed(out, texture.u);
-        out += ' ';
-        AppendFixed(out, texture.v);
-        out += '\n';
-    }
-    for (const ObjNormal& normal : group->normals) {
-        out += "vn ";
-        AppendFixed(out, normal.x);
-        out += ' ';
-        AppendFixed(out, normal.y);
-        out += ' ';
-        AppendFixed(out, normal.z);
-        out += '\n';
-    }
-    out += "g ";
-    out += group->name;
-    out += '\n';
-    for (const ObjFace& face : group->faces) {
-        out += "f ";
-        for (const ObjCorner& corner : face.corners) {
-            if (!corner.IsEmpty()) {
-                AppendCorner(out, corner);
-            }
-        }
-        out += '\n';
-    }
-    return out;
-}
 
 std::vector<ObjPoint> BuildOffsetTable(const MorphDeltas& deltas, std::int64_t numbDeltas,
                                        std::size_t limit) {

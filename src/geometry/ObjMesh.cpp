@@ -68,20 +68,35 @@ std::string_view NextToken(const char*& p, const char* end) {
 }
 
 // A face number as the file writes it, made absolute: 1-based, negative numbers counting back
-// from the last entry read so far ("-1" is the newest). 0 stands for "no such entry".
-std::int32_t ResolveIndex(std::string_view field, std::size_t countSoFar) {
-    std::int64_t number = ReadLeadingInt64(field);
-    if (number < 0) {
-        std::int64_t resolved = static_cast<std::int64_t>(countSoFar) + number + 1;
+// from the last entry read so far ("-1" is the newest). 0 stands for "no such entry". Reads
+// the leading integer of [p, end) as atoi would and leaves `p` after it.
+std::int32_t ReadIndex(const char*& p, const char* end, std::size_t countSoFar) {
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    std::int64_t number = 0;
+    while (p != end && *p >= '0' && *p <= '9') {
+        if (number <= INT32_MAX) {  // past that it names nothing; stop growing
+            number = number * 10 + (*p - '0');
+        }
+        ++p;
+    }
+    if (number == 0) {
+        return 0;  // "0", "-0", "-" and "x" name no entry
+    }
+    if (negative) {
+        std::int64_t resolved = static_cast<std::int64_t>(countSoFar) - number + 1;
         number = resolved < 0 ? 0 : resolved;
     }
     return number > INT32_MAX ? 0 : static_cast<std::int32_t>(number);
 }
 
-template <typename Entry>
+template <typename Entry, typename List>
 void CollectAndRenumber(std::vector<ObjFace>& faces, std::int32_t ObjCorner::*field,
-                        const std::vector<Entry>& all, std::vector<Entry>& own,
-                        std::vector<std::int32_t>& slots, std::vector<std::int32_t>& distinct) {
+                        const List& all, std::vector<Entry>& own, std::vector<std::int32_t>& slots,
+                        std::vector<std::int32_t>& distinct) {
     constexpr std::int32_t kFree = -1;
     if (slots.size() < all.size()) {
         slots.resize(all.size(), kFree);
@@ -139,26 +154,37 @@ void CollectAndRenumber(std::vector<ObjFace>& faces, std::int32_t ObjCorner::*fi
     }
 }
 
+// One corner, 1-based, then a blank: "12/34/5 ", "12/34 ", "12//5 ", "12/ ". The "/" after
+// the vertex stands even when no texture number follows, as the files we match write it.
+void AppendCorner(std::string& out, const ObjCorner& corner) {
+    if (corner.vertexIndex != kAbsentIndex) {
+        AppendInt(out, static_cast<std::int64_t>(corner.vertexIndex) + 1);
+    } else {
+        out += '/';
+    }
+    out += '/';
+    if (corner.textureIndex != kAbsentIndex) {
+        AppendInt(out, static_cast<std::int64_t>(corner.textureIndex) + 1);
+    }
+    if (corner.normalIndex != kAbsentIndex) {
+        out += '/';
+        AppendInt(out, static_cast<std::int64_t>(corner.normalIndex) + 1);
+    }
+    out += ' ';
+}
+
 bool InRange(std::int32_t index, std::size_t count) {
     return index >= 1 && static_cast<std::size_t>(index) <= count;
 }
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------------
-// ObjGroup
+namespace {
 
-void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
-                           const std::vector<ObjNormal>& allNormals,
-                           const std::vector<ObjTextureVertex>& allTextureVertices) {
-    ObjIndexScratch scratch;
-    AdjustFaces(allVertices, allNormals, allTextureVertices, scratch);
-}
-
-void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
-                           const std::vector<ObjNormal>& allNormals,
-                           const std::vector<ObjTextureVertex>& allTextureVertices,
-                           ObjIndexScratch& scratch) {
+template <typename Points, typename Normals, typename Textures>
+void AdjustGroup(ObjGroup& group, const Points& allVertices, const Normals& allNormals,
+                 const Textures& allTextureVertices, ObjIndexScratch& scratch) {
+    std::vector<ObjFace>& faces = group.faces;
     // A face that names a vertex the file does not have cannot be drawn or exported; a missing
     // texture or normal entry only loses that attribute.
     std::size_t kept = 0;
@@ -185,12 +211,31 @@ void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
         }
     }
     faces.resize(kept);
-    CollectAndRenumber(faces, &ObjCorner::vertexIndex, allVertices, vertices, scratch.vertexSlots,
-                       scratch.distinct);
-    CollectAndRenumber(faces, &ObjCorner::textureIndex, allTextureVertices, textureVertices,
+    CollectAndRenumber(faces, &ObjCorner::vertexIndex, allVertices, group.vertices,
+                       scratch.vertexSlots, scratch.distinct);
+    CollectAndRenumber(faces, &ObjCorner::textureIndex, allTextureVertices, group.textureVertices,
                        scratch.textureSlots, scratch.distinct);
-    CollectAndRenumber(faces, &ObjCorner::normalIndex, allNormals, normals, scratch.normalSlots,
-                       scratch.distinct);
+    CollectAndRenumber(faces, &ObjCorner::normalIndex, allNormals, group.normals,
+                       scratch.normalSlots, scratch.distinct);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// ObjGroup
+
+void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
+                           const std::vector<ObjNormal>& allNormals,
+                           const std::vector<ObjTextureVertex>& allTextureVertices) {
+    ObjIndexScratch scratch;
+    AdjustFaces(allVertices, allNormals, allTextureVertices, scratch);
+}
+
+void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
+                           const std::vector<ObjNormal>& allNormals,
+                           const std::vector<ObjTextureVertex>& allTextureVertices,
+                           ObjIndexScratch& scratch) {
+    AdjustGroup(*this, allVertices, allNormals, allTextureVertices, scratch);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -282,22 +327,28 @@ void ObjReader::ReadFace(const char* p, const char* end) {
             break;
         }
         // "7", "7/3", "7/3/5", "7//5", "7/": vertex, texture, normal; an empty field is absent.
-        corner.vertexIndex = ResolveIndex(token, vertices_.size());
-        std::size_t slash = token.find('/');
-        if (slash == std::string_view::npos) {
+        const char* q = token.data();
+        const char* tokenEnd = q + token.size();
+        corner.vertexIndex = ReadIndex(q, tokenEnd, vertices_.size());
+        while (q != tokenEnd && *q != '/') {
+            ++q;
+        }
+        if (q == tokenEnd) {
             continue;
         }
-        std::string_view rest = token.substr(slash + 1);
-        std::size_t second = rest.find('/');
-        std::string_view textureField = rest.substr(0, second);
-        if (!textureField.empty()) {
-            corner.textureIndex = ResolveIndex(textureField, textureVertices_.size());
-        }
-        if (second != std::string_view::npos) {
-            std::string_view normalField = rest.substr(second + 1);
-            if (!normalField.empty()) {
-                corner.normalIndex = ResolveIndex(normalField, normals_.size());
+        ++q;
+        if (q != tokenEnd && *q != '/') {
+            corner.textureIndex = ReadIndex(q, tokenEnd, textureVertices_.size());
+            while (q != tokenEnd && *q != '/') {
+                ++q;
             }
+        }
+        if (q == tokenEnd) {
+            continue;
+        }
+        ++q;
+        if (q != tokenEnd) {
+            corner.normalIndex = ReadIndex(q, tokenEnd, normals_.size());
         }
     }
 }
@@ -329,11 +380,11 @@ void ObjReader::Finish(Ui* ui) {
             ui->SetProgressPosition(percent);
             shown = percent;
         }
-        mesh_.groups[g].AdjustFaces(vertices_, normals_, textureVertices_, scratch);
+        AdjustGroup(mesh_.groups[g], vertices_, normals_, textureVertices_, scratch);
     }
-    std::vector<ObjPoint>().swap(vertices_);
-    std::vector<ObjNormal>().swap(normals_);
-    std::vector<ObjTextureVertex>().swap(textureVertices_);
+    vertices_.clear();
+    normals_.clear();
+    textureVertices_.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -376,6 +427,69 @@ ObjGroup* ObjMesh::FindGroup(std::string_view name) {
 
 const ObjGroup* ObjMesh::FindGroup(std::string_view name) const {
     return const_cast<ObjMesh*>(this)->FindGroup(name);
+}
+
+std::optional<std::string> ObjMesh::WriteGroup(std::string_view groupName,
+                                               const std::vector<ObjPoint>& offsets,
+                                               std::string_view dateText) const {
+    const ObjGroup* group = FindGroup(groupName);
+    if (!group) {
+        return std::nullopt;
+    }
+    std::string out;
+    out.reserve(256 + group->vertices.size() * 40 + group->textureVertices.size() * 24 +
+                group->normals.size() * 32 + group->faces.size() * 40);
+    out += "# Created by Tessary - obj compatible with Poser 3\n";
+    out += "# Exported on: ";
+    out += dateText;
+    out += '\n';
+    out += "# Note: Morph targets are intellectual propery of their creators. As such\n";
+    out += "# distribution of morph targets without due credit or redistribution\n";
+    out += "# under your own name is piracy. Please give credit where credit is due.\n";
+    for (std::size_t m = 0; m < group->vertices.size(); ++m) {
+        ObjPoint point = group->vertices[m];
+        if (m < offsets.size()) {
+            point.x += offsets[m].x;
+            point.y += offsets[m].y;
+            point.z += offsets[m].z;
+        }
+        out += "v ";
+        AppendGeneral(out, point.x);
+        out += ' ';
+        AppendGeneral(out, point.y);
+        out += ' ';
+        AppendGeneral(out, point.z);
+        out += '\n';
+    }
+    for (const ObjTextureVertex& texture : group->textureVertices) {
+        out += "vt ";
+        AppendFixed(out, texture.u);
+        out += ' ';
+        AppendFixed(out, texture.v);
+        out += '\n';
+    }
+    for (const ObjNormal& normal : group->normals) {
+        out += "vn ";
+        AppendFixed(out, normal.x);
+        out += ' ';
+        AppendFixed(out, normal.y);
+        out += ' ';
+        AppendFixed(out, normal.z);
+        out += '\n';
+    }
+    out += "g ";
+    out += group->name;
+    out += '\n';
+    for (const ObjFace& face : group->faces) {
+        out += "f ";
+        for (const ObjCorner& corner : face.corners) {
+            if (!corner.IsEmpty()) {
+                AppendCorner(out, corner);
+            }
+        }
+        out += '\n';
+    }
+    return out;
 }
 
 }  // namespace tessary

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +51,34 @@ struct ObjNormal {
 struct ObjTextureVertex {
     float u = 0;
     float v = 0;
+};
+
+// A growable list in fixed chunks: appending never moves or copies what is there, so a list of
+// millions of entries touches its memory once (a doubling array touches it about three times).
+template <typename T>
+class ObjChunkedList {
+  public:
+    T& emplace_back() {
+        if ((size_ & kMask) == 0 && (size_ >> kShift) == chunks_.size()) {
+            chunks_.push_back(std::make_unique<T[]>(kChunk));
+        }
+        T& entry = chunks_[size_ >> kShift][size_ & kMask];
+        ++size_;
+        return entry;
+    }
+    const T& operator[](std::size_t i) const { return chunks_[i >> kShift][i & kMask]; }
+    std::size_t size() const { return size_; }
+    void clear() {
+        chunks_.clear();
+        size_ = 0;
+    }
+
+  private:
+    static constexpr std::size_t kShift = 15;
+    static constexpr std::size_t kChunk = std::size_t{1} << kShift;
+    static constexpr std::size_t kMask = kChunk - 1;
+    std::vector<std::unique_ptr<T[]>> chunks_;
+    std::size_t size_ = 0;
 };
 
 // Scratch space for renumbering faces: one slot per entry of the mesh-wide lists, so that
@@ -129,9 +159,9 @@ class ObjReader {
 
     ObjMesh& mesh_;
     std::size_t currentGroup_ = 0;
-    std::vector<ObjPoint> vertices_;
-    std::vector<ObjNormal> normals_;
-    std::vector<ObjTextureVertex> textureVertices_;
+    ObjChunkedList<ObjPoint> vertices_;
+    ObjChunkedList<ObjNormal> normals_;
+    ObjChunkedList<ObjTextureVertex> textureVertices_;
     // Group and material names in lower case: a hostile file with a million names must not
     // cost a million scans of the lists.
     std::unordered_map<std::string, std::size_t> groupByName_;
