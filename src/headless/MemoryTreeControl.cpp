@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 namespace tessary {
 
@@ -43,6 +44,7 @@ TreeItem MemoryTreeControl::InsertItem(TreeItem parent, std::string_view text, i
     node.parent = parent;
     node.alive = true;
     node.prevSibling = last;
+    node.order = nextOrder_++;
     nodes_.push_back(std::move(node));
     if (last != 0) {
         Find(last)->nextSibling = item;
@@ -61,6 +63,8 @@ void MemoryTreeControl::DeleteAllItems() {
     topFirst_ = topLast_ = 0;
     selected_ = 0;
     liveCount_ = 0;
+    index_.clear();
+    indexed_ = 0;
 }
 
 void MemoryTreeControl::Unlink(TreeItem item) {
@@ -112,9 +116,16 @@ bool MemoryTreeControl::ItemTextEquals(TreeItem item, std::string_view text) con
 }
 
 void MemoryTreeControl::SetItemText(TreeItem item, std::string_view text) {
-    if (Node* node = Find(item)) {
-        node->text.assign(text);
+    Node* node = Find(item);
+    if (node == nullptr || node->text == text) {
+        return;
     }
+    if (item - base_ < indexed_) {
+        std::vector<TreeItem>& old = index_[node->text];
+        old.erase(std::remove(old.begin(), old.end(), item), old.end());
+        index_[std::string(text)].push_back(item);
+    }
+    node->text.assign(text);
 }
 
 int MemoryTreeControl::GetItemImage(TreeItem item) const {
@@ -145,6 +156,69 @@ bool MemoryTreeControl::ItemHasChildren(TreeItem item) const {
     return node != nullptr && node->firstChild != 0;
 }
 
+void MemoryTreeControl::IndexNewItems() const {
+    for (; indexed_ < nodes_.size(); ++indexed_) {
+        const Node& node = nodes_[indexed_];
+        if (node.alive) {
+            auto found = index_.find(std::string_view(node.text));
+            if (found == index_.end()) {
+                found = index_.emplace(node.text, std::vector<TreeItem>()).first;
+            }
+            found->second.push_back(static_cast<TreeItem>(base_ + indexed_));
+        }
+    }
+}
+
+bool MemoryTreeControl::DisplayedBefore(TreeItem a, TreeItem b) const {
+    // Compare the two chains of ancestors from the top level down; the first pair that
+    // differs are siblings, ordered by their numbers. An ancestor comes before its items.
+    auto chain = [this](TreeItem item) {
+        std::vector<TreeItem> up;
+        for (; item != 0; item = Find(item)->parent) {
+            up.push_back(item);
+        }
+        return up;
+    };
+    const std::vector<TreeItem> chainA = chain(a);
+    const std::vector<TreeItem> chainB = chain(b);
+    auto ia = chainA.rbegin();
+    auto ib = chainB.rbegin();
+    for (; ia != chainA.rend() && ib != chainB.rend(); ++ia, ++ib) {
+        if (*ia != *ib) {
+            return Find(*ia)->order < Find(*ib)->order;
+        }
+    }
+    return ia == chainA.rend() && ib != chainB.rend();
+}
+
+TreeItem MemoryTreeControl::FindItemByText(TreeItem start, std::string_view text) const {
+    // Below a given item the walk is short (an actor's folders); over the whole control it
+    // would visit every item once per search, which a scene of many figures makes quadratic.
+    if (start != 0) {
+        return TreeControl::FindItemByText(start, text);
+    }
+    IndexNewItems();
+    const auto found = index_.find(text);
+    if (found == index_.end()) {
+        return 0;
+    }
+    std::vector<TreeItem>& items = found->second;
+    TreeItem best = 0;
+    std::size_t kept = 0;
+    for (TreeItem item : items) {
+        const Node* node = Find(item);
+        if (node == nullptr || node->text != text) {
+            continue;  // deleted since it was indexed
+        }
+        items[kept++] = item;
+        if (best == 0 || DisplayedBefore(item, best)) {
+            best = item;
+        }
+    }
+    items.resize(kept);
+    return best;
+}
+
 void MemoryTreeControl::SortTopLevel() {
     std::vector<TreeItem> items;
     for (TreeItem item = topFirst_; item != 0; item = Find(item)->nextSibling) {
@@ -156,6 +230,7 @@ void MemoryTreeControl::SortTopLevel() {
     TreeItem previous = 0;
     for (TreeItem item : items) {
         Node& node = *Find(item);
+        node.order = nextOrder_++;
         node.prevSibling = previous;
         node.nextSibling = 0;
         if (previous != 0) {

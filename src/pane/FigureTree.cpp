@@ -192,29 +192,7 @@ void FigureTree::Refresh() {
 }
 
 TreeItem FigureTree::FindItemByText(TreeItem start, std::string_view text) const {
-    // Display order without a stack: first child, else the next sibling of the nearest
-    // ancestor below `start` that has one.
-    TreeItem item = control.GetChildItem(start);
-    while (item != 0) {
-        if (control.ItemTextEquals(item, text)) {
-            return item;
-        }
-        if (TreeItem child = control.GetChildItem(item); child != 0) {
-            item = child;
-            continue;
-        }
-        while (item != 0 && item != start) {
-            if (TreeItem next = control.GetNextSiblingItem(item); next != 0) {
-                item = next;
-                break;
-            }
-            item = control.GetParentItem(item);
-        }
-        if (item == start) {
-            return 0;
-        }
-    }
-    return 0;
+    return control.FindItemByText(start, text);
 }
 
 void FigureTree::RemoveEmptyFolders(TreeItem start, std::string_view text) {

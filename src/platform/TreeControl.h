@@ -41,7 +41,7 @@ inline bool TreeTextLess(std::string_view a, std::string_view b) {
 
 // The tree control of a pane (or of the Block Info dialog), as the core sees it.
 class TreeControl {
-public:
+  public:
     virtual ~TreeControl() = default;
 
     // Appends an item as the last child of `parent` (0: top level); returns its handle.
@@ -60,6 +60,10 @@ public:
     virtual TreeItem GetChildItem(TreeItem item) const = 0;
     virtual TreeItem GetNextSiblingItem(TreeItem item) const = 0;
     virtual bool ItemHasChildren(TreeItem item) const = 0;
+    // The first item below `start` (0: the whole control), depth first in display order, whose
+    // text equals `text` exactly; `start` itself is not tested; 0 when none. This walks the
+    // items; a control that can answer faster overrides it.
+    virtual TreeItem FindItemByText(TreeItem start, std::string_view text) const;
     // Sorts the top-level items by their text (one level only).
     virtual void SortTopLevel() = 0;
     virtual void SelectItem(TreeItem item) = 0;

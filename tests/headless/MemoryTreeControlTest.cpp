@@ -1,5 +1,8 @@
 #include "headless/MemoryTreeControl.h"
 
+#include <random>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "headless/MemoryProfileStore.h"
@@ -74,6 +77,41 @@ TEST(MemoryTreeControl, ListingMarksItemsWithoutAnImageAsLines) {
     control.InsertItem(0, "next", kImageFolder);
     EXPECT_EQ(FormatTreeListing(control),
               "[line] version \n  [line] x 1\n    [channel] deep\n[folder] next\n");
+}
+
+// The control answers searches of the whole control from a text index; whatever was inserted,
+// deleted, renamed or sorted, the answer must be the one a walk in display order gives.
+TEST(MemoryTreeControl, IndexedSearchAgreesWithTheWalk) {
+    const char* texts[] = {"hip", "PROPS", "MORPH TARGETS", "chest", "Blink"};
+    std::mt19937 random(7);
+    auto pick = [&random](std::size_t n) {
+        return static_cast<std::size_t>(
+            std::uniform_int_distribution<std::size_t>(0, n - 1)(random));
+    };
+    MemoryTreeControl control;
+    std::vector<TreeItem> items{0};
+    for (int step = 0; step < 4000; ++step) {
+        const std::size_t action = pick(20);
+        if (action < 12 || items.size() < 3) {
+            items.push_back(control.InsertItem(items[pick(items.size())], texts[pick(5)], 0));
+        } else if (action < 15) {
+            control.DeleteItem(items[1 + pick(items.size() - 1)]);
+        } else if (action < 18) {
+            control.SetItemText(items[1 + pick(items.size() - 1)], texts[pick(5)]);
+        } else if (action < 19) {
+            control.SortTopLevel();
+        } else if (step % 7 == 0) {
+            control.DeleteAllItems();
+            items.assign(1, 0);
+        }
+        if (step % 5 == 0) {
+            for (const char* text : texts) {
+                ASSERT_EQ(control.FindItemByText(0, text),
+                          control.TreeControl::FindItemByText(0, text))
+                    << "step " << step << " text " << text;
+            }
+        }
+    }
 }
 
 TEST(MemoryProfileStore, ReadsDefaultsUntilWritten) {

@@ -160,12 +160,42 @@ TEST_F(FigureFileTest, FailedLoadKeepsTheTreeAndReports) {
 }
 
 TEST_F(FigureFileTest, FailedLoadOfANeverLoadedPaneLeavesItEmpty) {
-    file.path = dir.File("nothing-here.pz2");
-    file.fileName = "nothing-here.pz2";
-    EXPECT_EQ(file.Load(), 0);
+    for (const std::string& path : {dir.File("nothing-here.pz2"), dir.Path().string()}) {
+        file.path = path;
+        file.fileName = FileNameOfPath(path);
+        EXPECT_EQ(file.Load(), 0) << path;
+    }
+    EXPECT_EQ(ui.Messages().size(), 2u);
     EXPECT_EQ(file.loaded, 0);
     EXPECT_EQ(window.calls, 0);
     EXPECT_TRUE(file.root.children.empty());
+}
+
+TEST_F(FigureFileTest, LongPathsAreKeptWhole) {
+    std::filesystem::path folder = dir.Path();
+    for (int i = 0; i < 6; ++i) {
+        folder /= std::string(100, static_cast<char>('a' + i));
+    }
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "figure.cr2").string();
+    ASSERT_GT(path.size(), 600u);
+    WriteBytes(path, kCharacter);
+    ui.fileAnswers = {path, path + ".saved"};
+    ASSERT_EQ(file.ChooseFile(), 1);
+    EXPECT_EQ(file.path, path);
+    ASSERT_EQ(file.Load(), 1);
+    EXPECT_EQ(file.Save(), 1);
+    EXPECT_EQ(file.path, path + ".saved");
+    EXPECT_EQ(file.fileName, "figure.cr2.saved");
+    EXPECT_EQ(ReadBytes(file.path), WithCrLf(kCharacterNormalised));
+}
+
+TEST_F(FigureFileTest, SavingAFileWithoutExtensionOffersNoFilter) {
+    ASSERT_EQ(LoadText("noext", kCharacter), 1);
+    ui.fileAnswers = {std::nullopt};
+    EXPECT_EQ(file.Save(), 0);
+    EXPECT_EQ(ui.dialogs.back().filter, "");
+    EXPECT_EQ(ui.dialogs.back().defaultExtension, "");
 }
 
 TEST_F(FigureFileTest, ChooseFileAsksWithTheFilterAndNoProposal) {
