@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "commands/CommandIds.h"
 #include "commands/PaneCommands.h"
@@ -328,6 +328,29 @@ TEST(DispatchTest, PoseActorCommandsActOnTheActorItself) {
     w.leftCommands.OpenContextMenu(w.Left("lHand"));
     w.leftCommands.Dispatch(kCmdDeleteOnlyChannels);
     EXPECT_EQ(Dump(*At(w.left.root, {"actor lHand:1"})), "channels\n    targetGeom Fist\n");
+}
+
+TEST(DispatchTest, ConnectedHandlersKeepTheTableRules) {
+    Window w;
+    w.Show(w.left, kFigure, kFigureView);
+    std::vector<TreeItem> combined;
+    w.leftCommands.SetHandler(kCmdCombineMorphTargets,
+                              [&](PaneCommands&, TreeItem owner) { combined.push_back(owner); });
+    std::vector<TreeItem> regions;
+    w.leftCommands.SetHandler(kCmdRegions,
+                              [&](PaneCommands&, TreeItem target) { regions.push_back(target); });
+
+    w.leftCommands.OpenContextMenu(w.LeftFolder("hip", "MORPH TARGETS"));
+    w.leftCommands.Dispatch(kCmdCombineMorphTargets);
+    w.leftCommands.Dispatch(kCmdRegions);
+    w.leftCommands.Dispatch(kCmdCancel);
+    w.leftCommands.Dispatch(32792);  // in the range, not in the table
+    w.leftCommands.Dispatch(40000);
+
+    EXPECT_EQ(combined, std::vector<TreeItem>{w.Left("hip")});  // the folder's owner
+    EXPECT_EQ(regions, std::vector<TreeItem>{0});               // the whole file
+    EXPECT_EQ(w.ui.waitCursors, 0);
+    EXPECT_EQ(w.ui.arrowCursors, 1);  // combining ends with the arrow
 }
 
 TEST(RenameTest, LabelEditIsForFigureMorphsAndPropsOnly) {
