@@ -53,7 +53,7 @@ void Save(ScriptRunner& runner, const Words& args) {
 
 void Show(ScriptRunner& runner, const Words& args) {
     ScriptRunner::RequireArgs(args, 1, 1, "show PANE");
-    runner.session.out << FormatTreeListing(runner.session.Control(runner.ParsePane(args[0])));
+    WriteTreeListing(runner.session.Control(runner.ParsePane(args[0])), runner.session.out);
 }
 
 void Print(ScriptRunner& runner, const Words& args) {
