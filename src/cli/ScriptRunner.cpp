@@ -10,6 +10,7 @@ ScriptRunner::ScriptRunner(Session& session, std::string scriptName)
     : session(session), scriptName_(std::move(scriptName)) {
     RegisterCoreActions(*this);
     RegisterCommandActions(*this);
+    RegisterGeometryActions(*this);
 }
 
 void ScriptRunner::AddAction(const std::string& name, Action action) {

@@ -70,5 +70,6 @@ std::string SavedText(const Block& root);
 void RegisterCoreActions(ScriptRunner& runner);
 // menu, rename, key and drop: what happens inside a pane's tree (CommandActions.cpp).
 void RegisterCommandActions(ScriptRunner& runner);
+void RegisterGeometryActions(ScriptRunner& runner);
 
 }  // namespace tessary

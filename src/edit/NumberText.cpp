@@ -71,18 +71,17 @@ void FixExponent(std::string& out, std::size_t start) {
     }
 }
 
-// The common case, "-0.012345", without the general parser: when the digits fit in 53 bits and
-// there are at most 22 of them after the point, the quotient of two exactly representable
-// doubles is the correctly rounded value (Clinger's fast path). Anything else (exponents, long
-// mantissas, "inf") is left to from_chars by returning false.
+// The common cases, "-0.012345" and "4.071571e-03", without the general parser: when the
+// digits fit in 53 bits and the power of ten is at most 22 either way, the product or quotient
+// of two exactly representable doubles is the correctly rounded value (Clinger's fast path).
+// Anything else (long mantissas, large exponents, "inf") is left to from_chars.
 bool ReadSimpleDecimal(const char* p, const char* last, double& value) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     std::uint64_t mantissa = 0;
     int digits = 0;
-    int fraction = 0;
-    const char* start = p;
+    int power = 0;
     while (p != last && IsDigit(*p)) {
         mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
         ++digits;
@@ -93,20 +92,38 @@ bool ReadSimpleDecimal(const char* p, const char* last, double& value) {
         while (p != last && IsDigit(*p)) {
             mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
             ++digits;
-            ++fraction;
+            --power;
             ++p;
         }
     }
-    if (digits == 0 || digits > 19 || fraction > 22 || (p - start == 1 && *start == '.')) {
+    if (digits == 0 || digits > 19 || mantissa > (std::uint64_t{1} << 53)) {
         return false;
     }
     if (p != last && (*p == 'e' || *p == 'E')) {
+        // "1e" and "1e+" read as 1, as strtod reads them: only a complete exponent counts.
+        const char* q = p + 1;
+        bool negative = false;
+        if (q != last && (*q == '+' || *q == '-')) {
+            negative = *q == '-';
+            ++q;
+        }
+        if (q != last && IsDigit(*q)) {
+            int exponent = 0;
+            while (q != last && IsDigit(*q)) {
+                if (exponent > 1000) {
+                    return false;
+                }
+                exponent = exponent * 10 + (*q - '0');
+                ++q;
+            }
+            power += negative ? -exponent : exponent;
+        }
+    }
+    if (power < -22 || power > 22) {
         return false;
     }
-    if (mantissa > (std::uint64_t{1} << 53)) {
-        return false;
-    }
-    value = static_cast<double>(mantissa) / kPowers[fraction];
+    value = power < 0 ? static_cast<double>(mantissa) / kPowers[-power]
+                      : static_cast<double>(mantissa) * kPowers[power];
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "geometry/ObjMesh.h"
 #include "platform/Preferences.h"
 #include "platform/Ui.h"
 
@@ -72,6 +73,16 @@ void MainWindow::OnSaveButton(Side side) {
     FigureFile& file = File(side);
     file.Save();
     panes_[static_cast<int>(side)]->buttons.load.text = file.fileName;
+    ButtonsChanged();
+}
+
+void MainWindow::OnObjButton(Side side) {
+    FigureFile& file = File(side);
+    ChooseObjFile(file);
+    // Set even when the dialog was cancelled or the file could not be read: the button names
+    // the file last chosen, as the fields do.
+    ButtonState& obj = panes_[static_cast<int>(side)]->buttons.obj;
+    obj.text = file.objFileName.empty() ? kObjButtonText : file.objFileName;
     ButtonsChanged();
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cstring>
+#include <random>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -84,6 +87,26 @@ TEST(NumberText, ReadsFloatingPointAsAtofDoes) {
     EXPECT_LT(ReadLeadingDouble("-1e400"), 0);
     EXPECT_TRUE(std::isinf(ReadLeadingDouble("inf")));
     EXPECT_TRUE(std::isnan(ReadLeadingDouble("nan")));
+}
+
+// The shortcut for common decimals must round exactly as the general conversion does.
+TEST(NumberText, DecimalShortcutRoundsLikeTheGeneralConversion) {
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = std::to_string(random() % 100000000);
+        int decimals = static_cast<int>(random() % 12);
+        text.insert(text.size() > static_cast<std::size_t>(decimals)
+                        ? text.size() - static_cast<std::size_t>(decimals)
+                        : 0,
+                    ".");
+        if (random() % 3 == 0) {
+            text += "e" + std::to_string(static_cast<int>(random() % 41) - 20);
+        }
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        double read = ReadLeadingDouble(text);
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0) << text;
+    }
 }
 
 TEST(NumberText, WritesPrintfFormsWithThreeExponentDigits) {
