@@ -232,6 +232,62 @@ TEST(WriterTest, TextWriterConvertsLineFeedsAndKeepsErrors) {
     std::fclose(full);
 }
 
+std::string WrittenThroughWriter(TextWriter::LineEnds ends,
+                                 const std::function<void(TextWriter&)>& body) {
+    char* bytes = nullptr;
+    std::size_t size = 0;
+    std::FILE* file = open_memstream(&bytes, &size);
+    {
+        TextWriter writer(file, ends);
+        body(writer);
+        EXPECT_TRUE(writer.Flush());
+    }
+    std::fclose(file);
+    std::string text(bytes, size);
+    std::free(bytes);
+    return text;
+}
+
+TEST(WriterTest, LineFeedsOnEveryBufferBoundaryBecomeCrLf) {
+    // Pieces of every length, line feeds everywhere, lines indented beyond the buffer size:
+    // what comes out is exactly the input with each LF turned into CR LF.
+    std::mt19937 random(11);
+    std::string expected;
+    std::string reference;
+    const std::string written =
+        WrittenThroughWriter(TextWriter::LineEnds::CrLf, [&](TextWriter& out) {
+            for (int i = 0; i < 20000; ++i) {
+                if (random() % 3 == 0) {
+                    const std::size_t indent =
+                        random() % 50 == 0 ? 70000 + random() % 70000 : random() % 40;
+                    const std::string tag = random() % 10 == 0 ? "t\ag" : "tag";
+                    const std::string data(random() % 30, random() % 7 == 0 ? '\n' : 'd');
+                    out.WriteLine(indent, tag, data);
+                    reference +=
+                        std::string(indent, ' ') + tag + (data.empty() ? "" : " " + data) + "\n";
+                } else {
+                    std::string piece(random() % 3000, 'x');
+                    for (char& c : piece) {
+                        c = random() % 20 == 0 ? '\n' : c;
+                    }
+                    out.Write(piece);
+                    reference += piece;
+                }
+            }
+        });
+    for (char c : reference) {
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_TRUE(written == expected) << "sizes " << written.size() << " and " << expected.size();
+    EXPECT_EQ(WrittenThroughWriter(TextWriter::LineEnds::Lf,
+                                   [](TextWriter& out) {
+                                       out.WriteLine(2, "a", "b\nc");
+                                       out.WriteLine(0, "", "ignored");
+                                       out.Write("\n");
+                                   }),
+              "  a b\nc\n\n");
+}
+
 TEST(WriterTest, WriterWithoutFileIsFailed) {
     TextWriter writer(nullptr, TextWriter::LineEnds::Lf);
     writer.Write("x");
