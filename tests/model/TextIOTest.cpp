@@ -314,6 +314,19 @@ TEST(RoundTripTest, SnippetsLoadWriteLoadGiveTheSameTree) {
     ExpectRoundTrip("{\n\xc3\xa9l\xc3\xa9ment d\xc3\xa9j\xc3\xa0 vu\n}\n", "high bytes");
 }
 
+TEST(RoundTripTest, RandomTextsSurviveLoadWriteLoad) {
+    // Any text is a file: braces, blanks, control characters and high bytes in any order.
+    std::mt19937 random(5);
+    const char alphabet[] = "ab c{}{}\t\r\n\n\n\x01\x7f\xff:|";
+    for (int round = 0; round < 300; ++round) {
+        std::string text(random() % 2000, ' ');
+        for (char& c : text) {
+            c = alphabet[random() % (sizeof alphabet - 1)];
+        }
+        ExpectRoundTrip(text, "round " + std::to_string(round));
+    }
+}
+
 TEST(RoundTripTest, CorpusFilesLoadWriteLoadGiveTheSameTree) {
     namespace fs = std::filesystem;
     const fs::path corpus(TESSARY_CORPUS_DIR);
