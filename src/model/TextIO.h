@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -67,6 +68,9 @@ public:
     TextWriter& operator=(const TextWriter&) = delete;
 
     void Write(std::string_view text);
+    // Writes the line FormatLine builds (`indent` spaces, the tag, a space and the data when
+    // there is data, a line feed; nothing when the tag is empty) without building it first.
+    void WriteLine(std::size_t indent, std::string_view tag, std::string_view data);
     bool Flush();
     bool Ok() const { return ok_; }
 
@@ -75,7 +79,8 @@ private:
 
     std::FILE* file_;
     LineEnds lineEnds_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
     bool ok_ = true;
 };
 
