@@ -62,7 +62,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         session.window.File(Side::Left).viewKind = *view;
         session.window.Tree(Side::Left).Refresh();
     }
-    out << FormatTreeListing(session.leftControl);
+    WriteTreeListing(session.leftControl, out);
     return session.ExitStatus();
 }
 

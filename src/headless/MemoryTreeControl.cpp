@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <ostream>
+#include <sstream>
 #include <string>
 
 namespace tessary {
@@ -294,17 +296,15 @@ const char* KindOfImage(int image) {
 
 }  // namespace
 
-std::string FormatTreeListing(const TreeControl& control) {
-    std::string out;
+void WriteTreeListing(const TreeControl& control, std::ostream& out) {
     std::size_t depth = 0;
     TreeItem item = control.GetChildItem(0);
     while (item != 0) {
-        out.append(2 * depth, ' ');
-        out += '[';
-        out += KindOfImage(control.GetItemImage(item));
-        out += "] ";
-        out += control.GetItemText(item);
-        out += '\n';
+        for (std::size_t i = 0; i < depth; ++i) {
+            out << "  ";
+        }
+        out << '[' << KindOfImage(control.GetItemImage(item)) << "] "
+            << control.GetItemText(item) << '\n';
         // Next item in display order: first child, else the next sibling of the nearest
         // ancestor that has one.
         if (TreeItem child = control.GetChildItem(item); child != 0) {
@@ -323,7 +323,12 @@ std::string FormatTreeListing(const TreeControl& control) {
             }
         }
     }
-    return out;
+}
+
+std::string FormatTreeListing(const TreeControl& control) {
+    std::ostringstream out;
+    WriteTreeListing(control, out);
+    return out.str();
 }
 
 }  // namespace tessary

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <iosfwd>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -101,5 +103,7 @@ class MemoryTreeControl : public TreeControl {
 // level, the item's kind in brackets (actor, morph, prop, folder, channel; line for items
 // without an image of their own), one space and the label.
 std::string FormatTreeListing(const TreeControl& control);
+// The same listing written straight to a stream, for trees too large to hold twice.
+void WriteTreeListing(const TreeControl& control, std::ostream& out);
 
 }  // namespace tessary

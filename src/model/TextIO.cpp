@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
 #include "model/Block.h"
+#include "model/HeapAdvice.h"
 
 namespace tessary {
 
@@ -56,32 +59,134 @@ bool Contains(std::string_view line, char c) {
 
 // --- Line source ---
 
+namespace {
+constexpr std::size_t kPieceSize = 256 * 1024;
+}
+
 LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
 
-bool LineSource::ReadLine(std::string_view& line) {
-    line = {};
-    char* p = cursor_;
-    while (p < end_ && (*p == '\r' || *p == '\n')) {
-        ++p;
-    }
-    if (p >= end_ || *p == '\0') {
-        cursor_ = end_;
+LineSource::LineSource(std::FILE* file, Progress* progress)
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), file_(file) {
+    capacity_ = kPieceSize;
+    owned_ = new char[capacity_];
+    begin_ = cursor_ = end_ = owned_;
+    done_ = file == nullptr;
+}
+
+LineSource::~LineSource() {
+    delete[] owned_;
+}
+
+bool LineSource::Refill(char*& keep, char*& scan) {
+    if (file_ == nullptr || std::feof(file_) || failed_) {
         return false;
     }
-    char* const start = p;
-    for (; p < end_; ++p) {
+    // Move the unfinished line to the front; a line longer than the buffer doubles it.
+    const std::size_t kept = static_cast<std::size_t>(end_ - keep);
+    const std::size_t scanned = static_cast<std::size_t>(scan - keep);
+    base_ += static_cast<double>(keep - owned_);
+    if (capacity_ - kept < kPieceSize / 2) {
+        const std::size_t grown = std::max(2 * capacity_, kept + kPieceSize);
+        char* bigger = new char[grown];
+        std::memcpy(bigger, keep, kept);
+        delete[] owned_;
+        owned_ = bigger;
+        capacity_ = grown;
+    } else if (kept > 0) {
+        std::memmove(owned_, keep, kept);
+    }
+    // The tree grows by a few bytes for every byte read: keep its memory in huge pages.
+    AdviseHugePagesForHeapGrowth();
+    const std::size_t got = std::fread(owned_ + kept, 1, capacity_ - kept, file_);
+    if (got == 0 && std::ferror(file_)) {
+        failed_ = true;
+    }
+    begin_ = owned_;
+    keep = owned_;
+    scan = owned_ + scanned;
+    end_ = owned_ + kept + got;
+    return got > 0;
+}
+
+namespace {
+
+// The bits 0x80 of the bytes of `word` that are below 32. Only the lowest flagged byte is
+// certain (a borrow may flag bytes above it), which is the one the scan needs.
+std::uint64_t ControlBytes(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    return (word - 32 * kOnes) & ~word & (0x80 * kOnes);
+}
+
+// Finds the end of the line at `p` (a CR, LF or NUL, or `end`) and turns the other control
+// characters on the way into spaces. Lines are mostly printable: eight bytes are checked at
+// once until one of them is not.
+char* ScanLine(char* p, char* end) {
+    while (p < end) {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (end - p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, sizeof word);
+                const std::uint64_t control = ControlBytes(word);
+                if (control == 0) {
+                    p += 8;
+                    continue;
+                }
+                p += std::countr_zero(control) / 8;
+            }
+        }
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c < 32) {
             if (c == '\n' || c == '\r' || c == '\0') {
-                break;
+                return p;
             }
             *p = ' ';
         }
+        ++p;
+    }
+    return p;
+}
+
+}  // namespace
+
+bool LineSource::ReadLine(std::string_view& line) {
+    line = {};
+    if (done_) {
+        return false;
+    }
+    char* p = cursor_;
+    for (;;) {
+        while (p < end_ && (*p == '\r' || *p == '\n')) {
+            ++p;
+        }
+        if (p < end_) {
+            break;
+        }
+        char* keep = p;
+        if (!Refill(keep, p)) {
+            break;
+        }
+    }
+    if (p >= end_ || *p == '\0') {
+        done_ = true;
+        cursor_ = end_;
+        return false;
+    }
+    char* start = p;
+    for (;;) {
+        p = ScanLine(p, end_);
+        if (p < end_ || !Refill(start, p)) {
+            break;
+        }
     }
     char* stop = p;
-    // A NUL ends the text: the next call finds nothing more.
-    cursor_ = (p < end_ && *p != '\0') ? p + 1 : end_;
+    if (p < end_ && *p != '\0') {
+        cursor_ = p + 1;
+    } else {
+        // A NUL, or the end of the text, ends the text: the next call finds nothing more.
+        cursor_ = end_;
+        done_ = true;
+    }
     char* first = start;
     while (first < stop && *first == ' ') {
         ++first;
@@ -90,7 +195,7 @@ bool LineSource::ReadLine(std::string_view& line) {
         --stop;
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
-    ReportPercent(progress_, static_cast<double>(start - begin_));
+    ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
     return true;
 }
 
@@ -371,8 +476,21 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     bool ok = true;
     for (;;) {
         if (filled == bytes.size()) {
-            // The file grew, or its size was not known: read on in larger steps.
+            // Read the expected size exactly; only when more comes (the file grew, or its size
+            // was not known) does the buffer grow, in larger steps.
+            char probe[4096];
+            const ssize_t more = ::read(fd, probe, sizeof probe);
+            if (more < 0 && errno == EINTR) {
+                continue;
+            }
+            if (more <= 0) {
+                ok = more == 0;
+                break;
+            }
             bytes.resize(std::max<std::size_t>(bytes.size() * 2, 64 * 1024));
+            std::memcpy(bytes.data() + filled, probe, static_cast<std::size_t>(more));
+            filled += static_cast<std::size_t>(more);
+            continue;
         }
         const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
@@ -398,13 +516,11 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 
 // --- Whole trees ---
 
-bool ParseFileText(std::string& text, Block& root, Progress* progress) {
-    root.Reset();
-    if (progress != nullptr) {
-        progress->total = static_cast<double>(text.size());
-        progress->count = 0;
-    }
-    LineSource source(text.data(), text.size(), progress);
+namespace {
+
+// Load steps after the line source is installed: skip to the first "{", read the file's
+// outermost block into the (reset) root.
+bool ParseTree(LineSource& source, Block& root) {
     std::string_view line;
     bool opened = false;
     while (source.ReadLine(line)) {
@@ -416,6 +532,49 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
     root.ParseBlock(source);
     root.hasBlock = 1;
     return opened;
+}
+
+}  // namespace
+
+bool ParseFileText(std::string& text, Block& root, Progress* progress) {
+    root.Reset();
+    if (progress != nullptr) {
+        progress->total = static_cast<double>(text.size());
+        progress->count = 0;
+    }
+    LineSource source(text.data(), text.size(), progress);
+    return ParseTree(source, root);
+}
+
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return false;
+    }
+    if (progress != nullptr) {
+        progress->total = static_cast<double>(info.st_size);
+        progress->count = 0;
+    }
+    Block tree;
+    bool ok;
+    {
+        LineSource source(file, progress);
+        ParseTree(source, tree);
+        ok = !source.Failed();
+    }
+    std::fclose(file);
+    if (!ok) {
+        return false;
+    }
+    root.Reset();
+    root.children.swap(tree.children);
+    root.hasBlock = 1;
+    return true;
 }
 
 void WriteTree(const Block& root, TextWriter& out, Progress* progress) {
