@@ -1,5 +1,5 @@
-// The actions of the window's buttons and of looking at a pane: prefs, load, drop, save, show,
-// print, state, quit.
+// The actions of the window's buttons and of looking at a pane: prefs, load, save, show, print,
+// state, quit.
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,15 +39,6 @@ void Load(ScriptRunner& runner, const Words& args) {
     Side side = runner.ParsePane(args[0]);
     runner.SetReplies({args[1]});
     runner.session.window.OnLoadButton(side);
-}
-
-void Drop(ScriptRunner& runner, const Words& args) {
-    ScriptRunner::RequireArgs(args, 2, 2, "drop PANE FILE");
-    Side side = runner.ParsePane(args[0]);
-    FigureFile& file = runner.session.window.File(side);
-    file.path = args[1];
-    file.fileName = FileNameOfPath(args[1]);
-    file.Load();
 }
 
 void Save(ScriptRunner& runner, const Words& args) {
@@ -109,7 +100,6 @@ std::string SavedText(const Block& root) {
 void RegisterCoreActions(ScriptRunner& runner) {
     runner.AddAction("prefs", Prefs);
     runner.AddAction("load", Load);
-    runner.AddAction("drop", Drop);
     runner.AddAction("save", Save);
     runner.AddAction("show", Show);
     runner.AddAction("print", Print);

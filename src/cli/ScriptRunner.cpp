@@ -9,6 +9,7 @@ namespace tessary {
 ScriptRunner::ScriptRunner(Session& session, std::string scriptName)
     : session(session), scriptName_(std::move(scriptName)) {
     RegisterCoreActions(*this);
+    RegisterCommandActions(*this);
     RegisterGeometryActions(*this);
 }
 

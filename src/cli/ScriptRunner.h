@@ -68,6 +68,8 @@ std::string SavedText(const Block& root);
 
 // The actions of each area register here.
 void RegisterCoreActions(ScriptRunner& runner);
+// menu, rename, key and drop: what happens inside a pane's tree (CommandActions.cpp).
+void RegisterCommandActions(ScriptRunner& runner);
 void RegisterGeometryActions(ScriptRunner& runner);
 
 }  // namespace tessary

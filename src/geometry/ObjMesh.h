@@ -53,16 +53,22 @@ struct ObjTextureVertex {
     float v = 0;
 };
 
-// A growable list in fixed chunks: appending never moves or copies what is there, so a list of
-// millions of entries touches its memory once (a doubling array touches it about three times).
+// A growable list in fixed chunks: appending never moves what is in a full chunk, so a list of
+// millions of entries touches its memory about once (a doubling array touches it about three
+// times). The first chunk grows by doubling, so that a small mesh costs little.
 template <typename T>
 class ObjChunkedList {
   public:
     T& emplace_back() {
-        if ((size_ & kMask) == 0 && (size_ >> kShift) == chunks_.size()) {
+        if (size_ < kChunk) {
+            if (size_ == firstCapacity_) {
+                GrowFirstChunk();
+            }
+        } else if ((size_ & kMask) == 0 && (size_ >> kShift) == chunks_.size()) {
             chunks_.push_back(std::make_unique<T[]>(kChunk));
         }
         T& entry = chunks_[size_ >> kShift][size_ & kMask];
+        entry = T{};
         ++size_;
         return entry;
     }
@@ -71,14 +77,31 @@ class ObjChunkedList {
     void clear() {
         chunks_.clear();
         size_ = 0;
+        firstCapacity_ = 0;
     }
 
   private:
     static constexpr std::size_t kShift = 15;
     static constexpr std::size_t kChunk = std::size_t{1} << kShift;
     static constexpr std::size_t kMask = kChunk - 1;
+
+    void GrowFirstChunk() {
+        std::size_t capacity = firstCapacity_ ? firstCapacity_ * 2 : 64;
+        auto grown = std::make_unique<T[]>(capacity);
+        for (std::size_t i = 0; i < size_; ++i) {
+            grown[i] = chunks_[0][i];
+        }
+        if (chunks_.empty()) {
+            chunks_.push_back(std::move(grown));
+        } else {
+            chunks_[0] = std::move(grown);
+        }
+        firstCapacity_ = capacity;
+    }
+
     std::vector<std::unique_ptr<T[]>> chunks_;
     std::size_t size_ = 0;
+    std::size_t firstCapacity_ = 0;
 };
 
 // Scratch space for renumbering faces: one slot per entry of the mesh-wide lists, so that

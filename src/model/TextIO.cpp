@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
 #include "model/Block.h"
+#include "model/HeapAdvice.h"
 
 namespace tessary {
 
@@ -56,32 +59,134 @@ bool Contains(std::string_view line, char c) {
 
 // --- Line source ---
 
+namespace {
+constexpr std::size_t kPieceSize = 256 * 1024;
+}
+
 LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
 
-bool LineSource::ReadLine(std::string_view& line) {
-    line = {};
-    char* p = cursor_;
-    while (p < end_ && (*p == '\r' || *p == '\n')) {
-        ++p;
-    }
-    if (p >= end_ || *p == '\0') {
-        cursor_ = end_;
+LineSource::LineSource(std::FILE* file, Progress* progress)
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), file_(file) {
+    capacity_ = kPieceSize;
+    owned_ = new char[capacity_];
+    begin_ = cursor_ = end_ = owned_;
+    done_ = file == nullptr;
+}
+
+LineSource::~LineSource() {
+    delete[] owned_;
+}
+
+bool LineSource::Refill(char*& keep, char*& scan) {
+    if (file_ == nullptr || std::feof(file_) || failed_) {
         return false;
     }
-    char* const start = p;
-    for (; p < end_; ++p) {
+    // Move the unfinished line to the front; a line longer than the buffer doubles it.
+    const std::size_t kept = static_cast<std::size_t>(end_ - keep);
+    const std::size_t scanned = static_cast<std::size_t>(scan - keep);
+    base_ += static_cast<double>(keep - owned_);
+    if (capacity_ - kept < kPieceSize / 2) {
+        const std::size_t grown = std::max(2 * capacity_, kept + kPieceSize);
+        char* bigger = new char[grown];
+        std::memcpy(bigger, keep, kept);
+        delete[] owned_;
+        owned_ = bigger;
+        capacity_ = grown;
+    } else if (kept > 0) {
+        std::memmove(owned_, keep, kept);
+    }
+    // The tree grows by a few bytes for every byte read: keep its memory in huge pages.
+    AdviseHugePagesForHeapGrowth();
+    const std::size_t got = std::fread(owned_ + kept, 1, capacity_ - kept, file_);
+    if (got == 0 && std::ferror(file_)) {
+        failed_ = true;
+    }
+    begin_ = owned_;
+    keep = owned_;
+    scan = owned_ + scanned;
+    end_ = owned_ + kept + got;
+    return got > 0;
+}
+
+namespace {
+
+// The bits 0x80 of the bytes of `word` that are below 32. Only the lowest flagged byte is
+// certain (a borrow may flag bytes above it), which is the one the scan needs.
+std::uint64_t ControlBytes(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    return (word - 32 * kOnes) & ~word & (0x80 * kOnes);
+}
+
+// Finds the end of the line at `p` (a CR, LF or NUL, or `end`) and turns the other control
+// characters on the way into spaces. Lines are mostly printable: eight bytes are checked at
+// once until one of them is not.
+char* ScanLine(char* p, char* end) {
+    while (p < end) {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (end - p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, sizeof word);
+                const std::uint64_t control = ControlBytes(word);
+                if (control == 0) {
+                    p += 8;
+                    continue;
+                }
+                p += std::countr_zero(control) / 8;
+            }
+        }
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c < 32) {
             if (c == '\n' || c == '\r' || c == '\0') {
-                break;
+                return p;
             }
             *p = ' ';
         }
+        ++p;
+    }
+    return p;
+}
+
+}  // namespace
+
+bool LineSource::ReadLine(std::string_view& line) {
+    line = {};
+    if (done_) {
+        return false;
+    }
+    char* p = cursor_;
+    for (;;) {
+        while (p < end_ && (*p == '\r' || *p == '\n')) {
+            ++p;
+        }
+        if (p < end_) {
+            break;
+        }
+        char* keep = p;
+        if (!Refill(keep, p)) {
+            break;
+        }
+    }
+    if (p >= end_ || *p == '\0') {
+        done_ = true;
+        cursor_ = end_;
+        return false;
+    }
+    char* start = p;
+    for (;;) {
+        p = ScanLine(p, end_);
+        if (p < end_ || !Refill(start, p)) {
+            break;
+        }
     }
     char* stop = p;
-    // A NUL ends the text: the next call finds nothing more.
-    cursor_ = (p < end_ && *p != '\0') ? p + 1 : end_;
+    if (p < end_ && *p != '\0') {
+        cursor_ = p + 1;
+    } else {
+        // A NUL, or the end of the text, ends the text: the next call finds nothing more.
+        cursor_ = end_;
+        done_ = true;
+    }
     char* first = start;
     while (first < stop && *first == ' ') {
         ++first;
@@ -90,7 +195,7 @@ bool LineSource::ReadLine(std::string_view& line) {
         --stop;
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
-    ReportPercent(progress_, static_cast<double>(start - begin_));
+    ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
     return true;
 }
 
@@ -194,26 +299,19 @@ void Block::ParseBlock(LineSource& source) {
 // --- Writing ---
 
 void Block::Write(TextWriter& out, int depth, Progress* progress) const {
-    std::string spaces;
-    std::string line;
-    auto writeLine = [&](std::string_view lineTag, std::string_view lineData, int level) {
-        const std::size_t width = level > 0 ? 4 * static_cast<std::size_t>(level) : 0;
-        if (spaces.size() < width) {
-            spaces.resize(std::max(width, 2 * spaces.size()), ' ');
-        }
-        line.clear();
-        FormatLine(lineTag, lineData, std::string_view(spaces).substr(0, width), line);
-        out.Write(line);
-    };
+    auto indentOf = [](int level) { return level > 0 ? 4 * static_cast<std::size_t>(level) : 0; };
     auto writeOwnLine = [&](const Block& block, int level) {
         if (block.tag.empty()) {
             return;
         }
-        writeLine(block.tag, block.data, level);
+        out.WriteLine(indentOf(level), block.tag, block.data);
         if (progress != nullptr && progress->hook) {
             ++progress->count;
             ReportPercent(progress, static_cast<double>(progress->count));
         }
+    };
+    auto writeBrace = [&](const char* brace, int level) {
+        out.WriteLine(indentOf(level), brace, {});
     };
 
     struct Frame {
@@ -224,14 +322,14 @@ void Block::Write(TextWriter& out, int depth, Progress* progress) const {
     std::vector<Frame> stack;
     writeOwnLine(*this, depth);
     if (hasBlock == 1) {
-        writeLine("{", {}, depth + 1);
+        writeBrace("{", depth + 1);
         stack.push_back({this, 0, depth});
     }
     // A failed output stays failed: there is no point in walking the rest of the tree.
     while (!stack.empty() && out.Ok()) {
         Frame& frame = stack.back();
         if (frame.next == frame.block->children.size()) {
-            writeLine("}", {}, frame.depth + 1);
+            writeBrace("}", frame.depth + 1);
             stack.pop_back();
             continue;
         }
@@ -239,7 +337,7 @@ void Block::Write(TextWriter& out, int depth, Progress* progress) const {
         const int childDepth = frame.depth + 1;
         writeOwnLine(child, childDepth);
         if (child.hasBlock == 1) {
-            writeLine("{", {}, childDepth + 1);
+            writeBrace("{", childDepth + 1);
             stack.push_back({&child, 0, childDepth});
         }
     }
@@ -252,9 +350,10 @@ constexpr std::size_t kWriterBuffer = 64 * 1024;
 }
 
 TextWriter::TextWriter(std::FILE* file, LineEnds lineEnds)
-    : file_(file), lineEnds_(lineEnds), ok_(file != nullptr) {
-    buffer_.reserve(kWriterBuffer + 2);
-}
+    : file_(file),
+      lineEnds_(lineEnds),
+      buffer_(std::make_unique<char[]>(kWriterBuffer)),
+      ok_(file != nullptr) {}
 
 TextWriter::~TextWriter() {
     Drain();
@@ -262,34 +361,89 @@ TextWriter::~TextWriter() {
 
 void TextWriter::Write(std::string_view text) {
     while (ok_ && !text.empty()) {
-        if (buffer_.size() >= kWriterBuffer) {
+        // Room for at least one byte and a CR LF pair after it.
+        if (used_ + 3 > kWriterBuffer) {
             Drain();
             continue;
         }
-        const std::size_t room = kWriterBuffer - buffer_.size();
+        const std::size_t room = kWriterBuffer - used_ - 2;
         std::string_view chunk = text.substr(0, room);
+        bool feed = false;
         if (lineEnds_ == LineEnds::CrLf) {
-            const void* feed = std::memchr(chunk.data(), '\n', chunk.size());
-            if (feed != nullptr) {
+            const void* found = std::memchr(chunk.data(), '\n', chunk.size());
+            if (found != nullptr) {
                 chunk = chunk.substr(
-                    0, static_cast<std::size_t>(static_cast<const char*>(feed) - chunk.data()));
-                buffer_.append(chunk).append("\r\n");
-                text.remove_prefix(chunk.size() + 1);
-                continue;
+                    0, static_cast<std::size_t>(static_cast<const char*>(found) - chunk.data()));
+                feed = true;
             }
         }
-        buffer_.append(chunk);
+        std::memcpy(buffer_.get() + used_, chunk.data(), chunk.size());
+        used_ += chunk.size();
         text.remove_prefix(chunk.size());
+        if (feed) {
+            buffer_[used_++] = '\r';
+            buffer_[used_++] = '\n';
+            text.remove_prefix(1);
+        }
     }
 }
 
+void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string_view data) {
+    if (tag.empty() || !ok_) {
+        return;
+    }
+    const std::size_t size = indent + tag.size() + (data.empty() ? 0 : 1 + data.size()) + 2;
+    const bool plain = size <= kWriterBuffer &&
+                       std::memchr(tag.data(), '\n', tag.size()) == nullptr &&
+                       std::memchr(data.data(), '\n', data.size()) == nullptr;
+    if (!plain) {
+        // Deep indentation or line feeds inside the text: the general path.
+        static constexpr char kSpaces[] =
+            "                                                                ";
+        constexpr std::size_t kSpaceCount = sizeof kSpaces - 1;
+        for (std::size_t left = indent; left > 0;) {
+            const std::size_t n = std::min(left, kSpaceCount);
+            Write(std::string_view(kSpaces, n));
+            left -= n;
+        }
+        Write(tag);
+        if (!data.empty()) {
+            Write(" ");
+            Write(data);
+        }
+        Write("\n");
+        return;
+    }
+    if (used_ + size > kWriterBuffer) {
+        Drain();
+        if (!ok_) {
+            return;
+        }
+    }
+    char* out = buffer_.get() + used_;
+    std::memset(out, ' ', indent);
+    out += indent;
+    std::memcpy(out, tag.data(), tag.size());
+    out += tag.size();
+    if (!data.empty()) {
+        *out++ = ' ';
+        std::memcpy(out, data.data(), data.size());
+        out += data.size();
+    }
+    if (lineEnds_ == LineEnds::CrLf) {
+        *out++ = '\r';
+    }
+    *out++ = '\n';
+    used_ = static_cast<std::size_t>(out - buffer_.get());
+}
+
 void TextWriter::Drain() {
-    if (ok_ && !buffer_.empty()) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    if (ok_ && used_ > 0) {
+        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
             ok_ = false;
         }
     }
-    buffer_.clear();
+    used_ = 0;
 }
 
 bool TextWriter::Flush() {
@@ -371,8 +525,21 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     bool ok = true;
     for (;;) {
         if (filled == bytes.size()) {
-            // The file grew, or its size was not known: read on in larger steps.
+            // Read the expected size exactly; only when more comes (the file grew, or its size
+            // was not known) does the buffer grow, in larger steps.
+            char probe[4096];
+            const ssize_t more = ::read(fd, probe, sizeof probe);
+            if (more < 0 && errno == EINTR) {
+                continue;
+            }
+            if (more <= 0) {
+                ok = more == 0;
+                break;
+            }
             bytes.resize(std::max<std::size_t>(bytes.size() * 2, 64 * 1024));
+            std::memcpy(bytes.data() + filled, probe, static_cast<std::size_t>(more));
+            filled += static_cast<std::size_t>(more);
+            continue;
         }
         const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
@@ -398,13 +565,11 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 
 // --- Whole trees ---
 
-bool ParseFileText(std::string& text, Block& root, Progress* progress) {
-    root.Reset();
-    if (progress != nullptr) {
-        progress->total = static_cast<double>(text.size());
-        progress->count = 0;
-    }
-    LineSource source(text.data(), text.size(), progress);
+namespace {
+
+// Load steps after the line source is installed: skip to the first "{", read the file's
+// outermost block into the (reset) root.
+bool ParseTree(LineSource& source, Block& root) {
     std::string_view line;
     bool opened = false;
     while (source.ReadLine(line)) {
@@ -416,6 +581,49 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
     root.ParseBlock(source);
     root.hasBlock = 1;
     return opened;
+}
+
+}  // namespace
+
+bool ParseFileText(std::string& text, Block& root, Progress* progress) {
+    root.Reset();
+    if (progress != nullptr) {
+        progress->total = static_cast<double>(text.size());
+        progress->count = 0;
+    }
+    LineSource source(text.data(), text.size(), progress);
+    return ParseTree(source, root);
+}
+
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return false;
+    }
+    if (progress != nullptr) {
+        progress->total = static_cast<double>(info.st_size);
+        progress->count = 0;
+    }
+    Block tree;
+    bool ok;
+    {
+        LineSource source(file, progress);
+        ParseTree(source, tree);
+        ok = !source.Failed();
+    }
+    std::fclose(file);
+    if (!ok) {
+        return false;
+    }
+    root.Reset();
+    root.children.swap(tree.children);
+    root.hasBlock = 1;
+    return true;
 }
 
 void WriteTree(const Block& root, TextWriter& out, Progress* progress) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,22 +19,41 @@ struct Progress {
     long long count = 0;
 };
 
-// The text of one file being read, split into lines in place. The buffer must hold `size`
-// bytes followed by a NUL; a NUL inside the text ends it.
+// The text of one file being read, split into lines in place. Either the whole text is in
+// memory (a buffer of `size` bytes followed by a NUL), or the source reads an open file piece by
+// piece into a buffer of its own that only ever holds the lines not yet delivered, so that a
+// large file is parsed without a copy of it in memory. A NUL inside the text ends it.
 class LineSource {
 public:
     LineSource(char* buffer, std::size_t size, Progress* progress = nullptr);
+    // Reads `file` (not owned) from its current position. Progress offsets count from there.
+    explicit LineSource(std::FILE* file, Progress* progress = nullptr);
+    ~LineSource();
+    LineSource(const LineSource&) = delete;
+    LineSource& operator=(const LineSource&) = delete;
 
     // Delivers the next non-empty line (control characters turned into spaces, outer spaces
-    // trimmed; a line of blanks comes out empty). Returns false at the end of the text, and
-    // keeps returning false afterwards.
+    // trimmed; a line of blanks comes out empty). The line stays valid until the next call.
+    // Returns false at the end of the text, and keeps returning false afterwards.
     bool ReadLine(std::string_view& line);
 
+    // True when reading the file failed (as opposed to reaching its end).
+    bool Failed() const { return failed_; }
+
 private:
+    // Keeps the bytes from `keep` on, reads more after them; false when nothing more came.
+    bool Refill(char*& keep, char*& scan);
+
     char* begin_;
     char* cursor_;
     char* end_;
     Progress* progress_;
+    std::FILE* file_ = nullptr;
+    char* owned_ = nullptr;       // the piece buffer when reading a file
+    std::size_t capacity_ = 0;    // its size
+    double base_ = 0;             // file offset of begin_
+    bool done_ = false;
+    bool failed_ = false;
 };
 
 // Buffered output of a text file whose line feeds are written as CR LF (or kept as LF).
@@ -48,6 +68,9 @@ public:
     TextWriter& operator=(const TextWriter&) = delete;
 
     void Write(std::string_view text);
+    // Writes the line FormatLine builds (`indent` spaces, the tag, a space and the data when
+    // there is data, a line feed; nothing when the tag is empty) without building it first.
+    void WriteLine(std::size_t indent, std::string_view tag, std::string_view data);
     bool Flush();
     bool Ok() const { return ok_; }
 
@@ -56,7 +79,8 @@ private:
 
     std::FILE* file_;
     LineEnds lineEnds_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
     bool ok_ = true;
 };
 
@@ -75,6 +99,11 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress = nullptr)
 
 // Writes a whole tree (the root's own line is empty, its braces go to column 0).
 void WriteTree(const Block& root, TextWriter& out, Progress* progress = nullptr);
+
+// Loads a whole file into `root` as ParseFileText does, reading it in pieces rather than
+// holding its text. With `progress`, the total becomes the file size. Returns false when the
+// file cannot be opened or read; `root` is then left as it was.
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr);
 
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
 bool ReadWholeFile(const std::string& path, std::string& text);

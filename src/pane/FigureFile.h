@@ -92,12 +92,50 @@ public:
     // missing materials. Whoever provides a repair operation appends it here.
     std::vector<SaveRepair> saveRepairs;
 
+    // ---------------------------------------------------------------------------------------
+    // Editing operations (src/edit/). Items are tree items of this pane. Every operation that
+    // changes a block tree sets that file's `modified`.
+
+    // Copying from this file into otherPane (edit/Copy.cpp). CopyItem and CopyProp return 1
+    // when something was inserted, 0 otherwise; a failed copy leaves the destination as it was.
+    int CopyItem(TreeItem item);
+    int CopyProp(TreeItem item);
+    void CopyMorphTargetsOf(const Block* bodyPart);
+    void CopyChannelsOf(const Block* bodyPart);
+    void CopyAllMorphTargets(TreeItem item);
+    void CopyAllChannels(TreeItem item);
+    void CopyAllProps(TreeItem item);
+
+    // Deleting (edit/Delete.cpp). RemoveProp takes what it needs from `prop` before removing
+    // it, so `prop` may be one of the Blocks it removes.
+    bool DeleteItem(TreeItem item);
+    int DeleteProp(TreeItem item);
+    int RemoveProp(const Block& prop);
+    void DeleteAllMorphTargets(TreeItem item);
+    void DeleteAllChannels(TreeItem item);
+    void DeleteAllProps(TreeItem item);
+
+    // Renaming (edit/Rename.cpp): `newName` is trimmed and not empty.
+    void RenameItem(TreeItem item, std::string_view newName);
+
+    // Zeroing the "k" lines of channels (edit/Zero.cpp). `which`: 0 every channel, 1 only
+    // morph targets, 2 only the other channels.
+    void ZeroChannel(Block* channel);
+    void ZeroItem(TreeItem item);
+    void ZeroActorChannels(Block* bodyPart, int which);
+    void ZeroActorItem(TreeItem item, int which);
+
 private:
     bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
     bool WriteFileTo(const std::string& target, Progress* progress);
     void ShowOpenError();
+    bool CopyPropBlock(const Block& prop);
 };
+
+// `name` with its figure-number suffix replaced by `suffix` ("box_1:1", "2" -> "box_1:2"), or
+// given one when it has none ("box_1" -> "box_1:2").
+std::string WithFigureSuffix(std::string_view name, std::string_view suffix);
 
 // The text after the last "/" (or "\") of a path: the file name with its extension.
 std::string FileNameOfPath(std::string_view path);

@@ -95,6 +95,13 @@ TEST_F(ObjFileTest, ReadingInPiecesMatchesReadingTheWholeText) {
         ASSERT_EQ(pieces.groups[g].faces.size(), whole.groups[g].faces.size());
     }
     EXPECT_EQ(pieces.groups.back().faces.size(), 1u);  // "f 1 2 3" without a line break
+    // Vertex i has x = i: each group holds a run of consecutive vertices, across the chunks the
+    // reader keeps them in.
+    for (const ObjGroup& group : pieces.groups) {
+        for (std::size_t k = 1; k < group.vertices.size(); ++k) {
+            ASSERT_EQ(group.vertices[k].x, group.vertices[k - 1].x + 1) << group.name << k;
+        }
+    }
     EXPECT_EQ(whole.groups[0].faces.size(), 50000u / 3);
     for (int position : ui.positions) {
         EXPECT_GE(position, 0);

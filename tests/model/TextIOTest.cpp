@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <vector>
 
 #include "ModelTestUtil.h"
@@ -231,6 +232,62 @@ TEST(WriterTest, TextWriterConvertsLineFeedsAndKeepsErrors) {
     std::fclose(full);
 }
 
+std::string WrittenThroughWriter(TextWriter::LineEnds ends,
+                                 const std::function<void(TextWriter&)>& body) {
+    char* bytes = nullptr;
+    std::size_t size = 0;
+    std::FILE* file = open_memstream(&bytes, &size);
+    {
+        TextWriter writer(file, ends);
+        body(writer);
+        EXPECT_TRUE(writer.Flush());
+    }
+    std::fclose(file);
+    std::string text(bytes, size);
+    std::free(bytes);
+    return text;
+}
+
+TEST(WriterTest, LineFeedsOnEveryBufferBoundaryBecomeCrLf) {
+    // Pieces of every length, line feeds everywhere, lines indented beyond the buffer size:
+    // what comes out is exactly the input with each LF turned into CR LF.
+    std::mt19937 random(11);
+    std::string expected;
+    std::string reference;
+    const std::string written =
+        WrittenThroughWriter(TextWriter::LineEnds::CrLf, [&](TextWriter& out) {
+            for (int i = 0; i < 20000; ++i) {
+                if (random() % 3 == 0) {
+                    const std::size_t indent =
+                        random() % 50 == 0 ? 70000 + random() % 70000 : random() % 40;
+                    const std::string tag = random() % 10 == 0 ? "t\ag" : "tag";
+                    const std::string data(random() % 30, random() % 7 == 0 ? '\n' : 'd');
+                    out.WriteLine(indent, tag, data);
+                    reference +=
+                        std::string(indent, ' ') + tag + (data.empty() ? "" : " " + data) + "\n";
+                } else {
+                    std::string piece(random() % 3000, 'x');
+                    for (char& c : piece) {
+                        c = random() % 20 == 0 ? '\n' : c;
+                    }
+                    out.Write(piece);
+                    reference += piece;
+                }
+            }
+        });
+    for (char c : reference) {
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_TRUE(written == expected) << "sizes " << written.size() << " and " << expected.size();
+    EXPECT_EQ(WrittenThroughWriter(TextWriter::LineEnds::Lf,
+                                   [](TextWriter& out) {
+                                       out.WriteLine(2, "a", "b\nc");
+                                       out.WriteLine(0, "", "ignored");
+                                       out.Write("\n");
+                                   }),
+              "  a b\nc\n\n");
+}
+
 TEST(WriterTest, WriterWithoutFileIsFailed) {
     TextWriter writer(nullptr, TextWriter::LineEnds::Lf);
     writer.Write("x");
@@ -255,6 +312,19 @@ TEST(RoundTripTest, SnippetsLoadWriteLoadGiveTheSameTree) {
     ExpectRoundTrip("junk\r\n{ junk\r\n\ta  b\t c \r\n{\r\n}\r\n{\r\n{\r\nx\r\n", "odd");
     ExpectRoundTrip("{\n{\n{\n}\n}\n}\n", "empty lines with blocks");
     ExpectRoundTrip("{\n\xc3\xa9l\xc3\xa9ment d\xc3\xa9j\xc3\xa0 vu\n}\n", "high bytes");
+}
+
+TEST(RoundTripTest, RandomTextsSurviveLoadWriteLoad) {
+    // Any text is a file: braces, blanks, control characters and high bytes in any order.
+    std::mt19937 random(5);
+    const char alphabet[] = "ab c{}{}\t\r\n\n\n\x01\x7f\xff:|";
+    for (int round = 0; round < 300; ++round) {
+        std::string text(random() % 2000, ' ');
+        for (char& c : text) {
+            c = alphabet[random() % (sizeof alphabet - 1)];
+        }
+        ExpectRoundTrip(text, "round " + std::to_string(round));
+    }
 }
 
 TEST(RoundTripTest, CorpusFilesLoadWriteLoadGiveTheSameTree) {
@@ -319,6 +389,9 @@ TEST_F(FileTest, ReadWholeFileReadsEveryByte) {
     EXPECT_FALSE(ReadWholeFile((dir / "missing.cr2").string(), text));
     EXPECT_FALSE(ReadWholeFile(dir.string(), text));  // a folder
     EXPECT_EQ(text, "unchanged");
+    // A file that reports no size is read to its end all the same.
+    ASSERT_TRUE(ReadWholeFile("/proc/self/status", text));
+    EXPECT_NE(text.find("Name:"), std::string::npos);
 }
 
 TEST_F(FileTest, AtomicWriteReplacesTheTargetAndKeepsItsMode) {
@@ -390,6 +463,88 @@ TEST_F(FileTest, LoadSaveLoadThroughFiles) {
     ParseFileText(written, again);
     EXPECT_EQ(Dump(again), Dump(root));
     EXPECT_EQ(Slurp(target), WriteToString(root));
+}
+
+}  // namespace
+}  // namespace tessary
+
+namespace tessary {
+namespace {
+
+std::vector<std::string> ReadAllLinesFromFile(const std::string& text,
+                                              Progress* progress = nullptr) {
+    std::FILE* file = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::rewind(file);
+    LineSource source(file, progress);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (source.ReadLine(line)) {
+        lines.emplace_back(line);
+    }
+    EXPECT_FALSE(source.ReadLine(line));
+    EXPECT_FALSE(source.Failed());
+    std::fclose(file);
+    return lines;
+}
+
+TEST(FileLineSourceTest, GivesTheSameLinesAsTheWholeText) {
+    // Texts larger than the piece the source reads at a time, with line ends, control
+    // characters and blanks falling on every kind of boundary.
+    std::mt19937 random(7);
+    const char alphabet[] = "ab {}\t\r\n\r\n  \x01\xff";
+    for (int round = 0; round < 20; ++round) {
+        std::string text;
+        const std::size_t size = 100000 + random() % 900000;
+        while (text.size() < size) {
+            if (random() % 5000 == 0) {
+                text.append(300000 + random() % 300000, 'x');  // longer than a piece
+            } else {
+                text += alphabet[random() % (sizeof alphabet - 1)];
+            }
+        }
+        if (round % 4 == 3) {
+            text[text.size() / 2] = '\0';
+        }
+        EXPECT_EQ(ReadAllLinesFromFile(text), ReadAllLines(text)) << "round " << round;
+    }
+    EXPECT_EQ(ReadAllLinesFromFile(""), std::vector<std::string>{});
+}
+
+TEST(FileLineSourceTest, ReportsPercentOfTheFileOffset) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) {
+        text += "line number " + std::to_string(i) + "\r\n";
+    }
+    std::vector<int> fromFile;
+    std::vector<int> fromText;
+    Progress progress;
+    progress.total = static_cast<double>(text.size());
+    progress.hook = [&](int percent) { fromFile.push_back(percent); };
+    ReadAllLinesFromFile(text, &progress);
+    progress.hook = [&](int percent) { fromText.push_back(percent); };
+    ReadAllLines(text, &progress);
+    EXPECT_EQ(fromFile, fromText);
+    EXPECT_EQ(fromFile.back(), 99);
+}
+
+TEST_F(FileTest, ReadFileTreeLoadsLikeParseFileText) {
+    const auto source = dir / "in.cr2";
+    std::string text = "junk\n{\nactor BODY:1\n{\nname\tBODY\n}\n}\ntrailing\n";
+    Put(source, text);
+    Block root;
+    root.morphsItem = 4;
+    Progress progress;
+    ASSERT_TRUE(ReadFileTree(source.string(), root, &progress));
+    EXPECT_EQ(progress.total, static_cast<double>(text.size()));
+    EXPECT_EQ(Dump(root), Dump(Parse(text)));
+    EXPECT_EQ(root.hasBlock, 1);
+    EXPECT_EQ(root.morphsItem, 4u);  // loading resets the root, which keeps the folders
+
+    const std::string before = Dump(root);
+    EXPECT_FALSE(ReadFileTree((dir / "missing.cr2").string(), root));
+    EXPECT_FALSE(ReadFileTree(dir.string(), root));
+    EXPECT_EQ(Dump(root), before);
 }
 
 }  // namespace

@@ -1,0 +1,479 @@
+#include "commands/PaneCommands.h"
+
+#include <iterator>
+
+#include "commands/CommandIds.h"
+#include "edit/LineWalks.h"
+#include "geometry/ObjExport.h"
+#include "geometry/ObjMesh.h"
+#include "model/Block.h"
+#include "model/Names.h"
+#include "pane/FigureFile.h"
+#include "pane/FigureTree.h"
+#include "platform/Ui.h"
+
+namespace tessary {
+
+namespace {
+
+// Which item a command acts on.
+enum class Target {
+    CommandItem,          // the item the menu or key chose
+    Owner,                // its parent item: the actor or prop a folder hangs under
+    ItemInPoseElseOwner,  // the item itself in a pose file, its owner in a figure file
+    File,                 // no item: the whole file (region menu)
+};
+
+// How the command shows that it is busy.
+enum class Cursor {
+    None,
+    Wait,        // hourglass for the whole command
+    ArrowAtEnd,  // the operation sets the hourglass itself; the arrow comes back at the end
+};
+
+using Operation = void (*)(PaneCommands&, TreeItem);
+
+// One row of the command table. `needsOther`: the command does nothing at all while the other
+// pane is empty. A row whose operation is null names a command whose operation is not part of
+// this program yet (or is connected by SetHandler); it does nothing until then.
+struct CommandRow {
+    int id;
+    Target target;
+    bool needsOther;
+    Cursor cursor;
+    Operation run;
+};
+
+const CommandRow kCommandTable[] = {
+    {kCmdCopy, Target::CommandItem, true, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.CopyCommand(i); }},
+    {kCmdRename, Target::CommandItem, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { c.StartRename(i); }},
+    {kCmdDelete, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.DeleteOneItem(i); }},
+    {kCmdProperties, Target::CommandItem, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { c.ShowProperties(i); }},
+    {kCmdExportToObj, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.ExportItem(i); }},
+    {kCmdDeleteAllProps, Target::Owner, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { c.DeleteAllPropsCommand(i); }},
+    {kCmdExportAllProps, Target::Owner, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { ExportAllProps(c.file, i); }},
+    {kCmdExportActorToObj, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { ExportMorphTarget(c.file, i); }},
+    {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { c.DeleteAllMorphTargetsCommand(i); }},
+    // FigureFile::CombineMorphTargets with the owner's Block and the owner item's text.
+    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd, nullptr},
+    {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
+    {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.CopyAllPropsCommand(i); }},
+    {kCmdExportAllMorphTargets, Target::Owner, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { ExportAllMorphTargets(c.file, i); }},
+    {kCmdChangeData, Target::CommandItem, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { c.ChangeData(i); }},
+    {kCmdChangeTag, Target::CommandItem, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { c.ChangeTag(i); }},
+    // Each copy checks the destination itself.
+    {kCmdCopyAll, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.CopyAllCommand(i); }},
+    {kCmdCopyOnlyChannels, Target::CommandItem, true, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.CopyOnlyChannelsCommand(i); }},
+    {kCmdDeleteOnlyChannels, Target::CommandItem, false, Cursor::None,
+     [](PaneCommands& c, TreeItem i) { c.DeleteOnlyChannelsCommand(i); }},
+    {kCmdCopyPoseLine, Target::CommandItem, true, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.CopyPoseLineCommand(i); }},
+    {kCmdZeroAllSettings, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.ZeroAllSettings(i); }},
+    {kCmdZeroChannelSettings, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.ZeroChannelSettings(i); }},
+    {kCmdZeroMorphSettings, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.ZeroMorphSettings(i); }},
+    {kCmdZeroSettings, Target::CommandItem, false, Cursor::Wait,
+     [](PaneCommands& c, TreeItem i) { c.ZeroSettings(i); }},
+    // The region menu: ApplyToWholeFile (zero, which), RunRegionDialog, DeletePropsInFile.
+    {kCmdDeleteMorphsFromFile, Target::File, false, Cursor::None, nullptr},
+    {kCmdRegions, Target::File, false, Cursor::None, nullptr},
+    {kCmdDeleteChannelsFromFile, Target::File, false, Cursor::None, nullptr},
+    {kCmdZeroMorphsInFile, Target::File, false, Cursor::None, nullptr},
+    {kCmdZeroChannelsInFile, Target::File, false, Cursor::None, nullptr},
+    {kCmdDeletePropsFromFile, Target::File, false, Cursor::None, nullptr},
+};
+
+const CommandRow* FindRow(int commandId) {
+    for (const CommandRow& row : kCommandTable) {
+        if (row.id == commandId) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::string Trimmed(const std::string& text) {
+    const char* blanks = " \t\r\n\v\f";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+}  // namespace
+
+std::string FormatMessage(const char* format, const std::string& value) {
+    std::string text(format);
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) {
+        text.replace(at, 2, value);
+    }
+    return text;
+}
+
+PaneCommands::PaneCommands(FigureTree& tree, CommandContext& context, bool acceptsDrops)
+    : tree(tree), file(tree.file), context(context), acceptsDrops(acceptsDrops) {}
+
+void PaneCommands::SetHandler(int commandId, Handler handler) {
+    handlers_[commandId] = std::move(handler);
+}
+
+FigureTree* PaneCommands::OtherTree() const {
+    return file.otherPane != nullptr ? file.otherPane->tree : nullptr;
+}
+
+bool PaneCommands::OtherLoaded() const {
+    return file.otherPane != nullptr && file.otherPane->loaded != 0;
+}
+
+std::optional<Menu> PaneCommands::OpenContextMenu(TreeItem item) {
+    context.currentPopup.reset();
+    if (file.loaded == 0 || item == 0) {
+        return std::nullopt;
+    }
+    tree.control.SelectItem(item);
+    const std::optional<int> menuId = MenuOfClass(ClassifyItem(tree, item));
+    if (!menuId) {
+        return std::nullopt;
+    }
+    std::optional<Menu> menu = LoadMenu(*menuId);
+    if (!menu) {
+        return std::nullopt;
+    }
+    if (file.viewKind == kFigureView) {
+        const Block* block = file.BlockOfItem(item);
+        if (!file.objMesh && (block == nullptr || block->tag == "targetGeom")) {
+            menu->Gray(kCmdExportActorToObj);
+            menu->Gray(kCmdExportToObj);
+            menu->Gray(kCmdExportAllMorphTargets);
+        }
+        if (!OtherLoaded()) {
+            menu->Gray(kCmdCopy);
+            menu->Gray(kCmdCopyAllMorphTargets);
+            menu->Gray(kCmdCopyAllProps);
+        }
+    }
+    file.commandItem = item;
+    context.currentPopup = menu;
+    return menu;
+}
+
+void PaneCommands::Dispatch(int commandId) {
+    context.currentPopup.reset();
+    if (commandId < kFirstPaneCommand || commandId > kLastPaneCommand) {
+        return;
+    }
+    const CommandRow* row = FindRow(commandId);
+    if (row == nullptr) {
+        return;
+    }
+    const auto connected = handlers_.find(commandId);
+    if (connected == handlers_.end() && row->run == nullptr) {
+        return;
+    }
+    if (row->needsOther && !OtherLoaded()) {
+        return;
+    }
+    TreeItem target = 0;
+    switch (row->target) {
+        case Target::CommandItem:
+            target = file.commandItem;
+            break;
+        case Target::Owner:
+            target = file.commandItem != 0 ? tree.control.GetParentItem(file.commandItem) : 0;
+            break;
+        case Target::ItemInPoseElseOwner:
+            target = file.viewKind == kPoseView || file.commandItem == 0
+                         ? file.commandItem
+                         : tree.control.GetParentItem(file.commandItem);
+            break;
+        case Target::File:
+            break;
+    }
+    if (row->cursor == Cursor::Wait) {
+        file.ui.SetWaitCursor();
+    }
+    if (connected != handlers_.end()) {
+        connected->second(*this, target);
+    } else {
+        row->run(*this, target);
+    }
+    if (row->cursor != Cursor::None) {
+        file.ui.SetArrowCursor();
+    }
+}
+
+void PaneCommands::OnKey(TreeKey key) {
+    if (key == TreeKey::Other) {
+        return;
+    }
+    const TreeItem selected = tree.control.GetSelectedItem();
+    if (selected == 0) {
+        return;
+    }
+    file.commandItem = selected;
+    Dispatch(key == TreeKey::Insert ? kCmdRename : kCmdDelete);
+}
+
+bool PaneCommands::CanBeginLabelEdit(TreeItem item) const {
+    if (file.viewKind != kFigureView || item == 0) {
+        return false;
+    }
+    const Block* block = file.BlockOfItem(item);
+    return block != nullptr && block->tag != "actor";
+}
+
+void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>& text) {
+    if (!text || !CanBeginLabelEdit(item)) {
+        return;
+    }
+    const std::string name = Trimmed(*text);
+    if (name.empty()) {
+        return;
+    }
+    file.RenameItem(item, name);
+    tree.control.SetItemText(item, name);
+}
+
+bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
+    if (!acceptsDrops || paths.empty()) {
+        return false;
+    }
+    const std::string& path = paths.front();
+    const std::string name = FileNameOfPath(path);
+    const std::size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    if (EqualsIgnoringCase(extension, ".obj")) {
+        file.objPath = path;
+        file.objFileName = name;
+        ReadObjFile(file);
+    } else {
+        file.path = path;
+        file.fileName = name;
+        file.Load();
+    }
+    return true;
+}
+
+// --- The operations of the table ---
+
+void PaneCommands::RefreshOther() {
+    // An empty pane stays empty: refreshing it would only mark it as holding a file.
+    if (FigureTree* other = OtherTree(); other != nullptr && other->file.loaded != 0) {
+        other->Refresh();
+    }
+}
+
+bool PaneCommands::Confirm(const std::string& text, const std::string& caption) {
+    if (file.confirmDelete == 0) {
+        return true;
+    }
+    return file.ui.ShowMessage(text, caption, MessageButtons::OkCancel, MessageIcon::Exclamation) ==
+           MessageAnswer::Ok;
+}
+
+bool PaneCommands::ConfirmDeleteAll(TreeItem item, const char* textFormat, const char* caption) {
+    const Block* block = item != 0 ? file.BlockOfItem(item) : nullptr;
+    if (block == nullptr) {
+        return false;
+    }
+    return Confirm(FormatMessage(textFormat, std::string(BaseName(block->data))), caption);
+}
+
+void PaneCommands::CopyCommand(TreeItem item) {
+    const Block* block = item != 0 ? file.BlockOfItem(item) : nullptr;
+    if (block == nullptr) {
+        return;
+    }
+    const int copied = block->tag == "prop" ? file.CopyProp(item) : file.CopyItem(item);
+    if (copied != 0) {
+        RefreshOther();
+    }
+}
+
+void PaneCommands::ExportItem(TreeItem item) {
+    const Block* block = item != 0 ? file.BlockOfItem(item) : nullptr;
+    if (block == nullptr) {
+        return;
+    }
+    if (block->tag == "prop") {
+        ExportProp(file, item);
+    } else {
+        ExportMorphTarget(file, item);
+    }
+}
+
+void PaneCommands::StartRename(TreeItem item) {
+    if (file.viewKind == kFigureView && item != 0 && startLabelEdit) {
+        startLabelEdit(item);
+    }
+}
+
+void PaneCommands::DeleteOneItem(TreeItem item) {
+    const Block* block = item != 0 ? file.BlockOfItem(item) : nullptr;
+    if (block == nullptr) {
+        return;
+    }
+    const bool prop = file.viewKind == kFigureView && block->tag == "prop";
+    std::string text;
+    std::string caption = "Delete?";
+    if (prop) {
+        caption = "Delete Prop?";
+        text = FormatMessage("Are you sure you wish to delete prop %s?", block->data);
+    } else if (file.viewKind == kFigureView) {
+        text = FormatMessage("Are you sure you wish to delete morph target %s?", block->data);
+    } else {
+        text = FormatMessage("Are you sure you wish to delete %s?", block->tag + " " + block->data);
+    }
+    if (!Confirm(text, caption)) {
+        return;
+    }
+    if (!prop) {
+        if (file.DeleteItem(item)) {
+            tree.control.DeleteItem(item);
+        }
+        return;
+    }
+    if (file.DeleteProp(item) != 0) {
+        tree.control.DeleteItem(item);
+    } else if (file.BlockOfItem(item) == nullptr) {
+        // A file without a "figure" Block still loses the prop's Blocks; its tree must not go
+        // on showing them, nor the props that now hang from the universe where they were.
+        tree.Refresh();
+    }
+}
+
+void PaneCommands::ShowProperties(TreeItem item) {
+    Block* block = item != 0 ? file.BlockOfItem(item) : nullptr;
+    if (block == nullptr || !runBlockInfoDialog) {
+        return;
+    }
+    const Block before = *block;
+    if (!runBlockInfoDialog(*block)) {
+        return;
+    }
+    if (const Block* after = file.BlockOfItem(item);
+        after == nullptr || !SameLines(before, *after)) {
+        file.modified = 1;
+    }
+    tree.Refresh();
+}
+
+void PaneCommands::DeleteAllPropsCommand(TreeItem owner) {
+    if (!ConfirmDeleteAll(owner,
+                          "This will delete ALL props targets from the %s body part! Are you sure?",
+                          "Delete ALL Props?")) {
+        return;
+    }
+    file.DeleteAllProps(owner);
+    tree.Refresh();
+}
+
+void PaneCommands::DeleteAllMorphTargetsCommand(TreeItem item) {
+    if (!ConfirmDeleteAll(item,
+                          "This will delete ALL morph targets from the %s body part! Are you sure?",
+                          "Delete all Morph Target?")) {
+        return;
+    }
+    file.DeleteAllMorphTargets(item);
+    tree.Refresh();
+}
+
+void PaneCommands::DeleteOnlyChannelsCommand(TreeItem item) {
+    if (!ConfirmDeleteAll(item,
+                          "This will delete ALL channels from the %s body part! Are you sure?",
+                          "Delete all channels?")) {
+        return;
+    }
+    file.DeleteAllChannels(item);
+    tree.Refresh();
+}
+
+void PaneCommands::CopyAllMorphTargetsCommand(TreeItem item) {
+    file.CopyAllMorphTargets(item);
+    RefreshOther();
+}
+
+void PaneCommands::CopyAllPropsCommand(TreeItem owner) {
+    file.CopyAllProps(owner);
+    RefreshOther();
+}
+
+void PaneCommands::CopyAllCommand(TreeItem item) {
+    file.CopyAllMorphTargets(item);
+    file.CopyAllChannels(item);
+    RefreshOther();
+}
+
+void PaneCommands::CopyOnlyChannelsCommand(TreeItem item) {
+    file.CopyAllChannels(item);
+    RefreshOther();
+}
+
+void PaneCommands::CopyPoseLineCommand(TreeItem item) {
+    if (item == 0 || file.BlockOfItem(item) == nullptr) {
+        return;
+    }
+    if (file.CopyItem(item) != 0) {
+        RefreshOther();
+    }
+}
+
+void PaneCommands::ChangeData(TreeItem item) {
+    ChangeLine(item, false);
+}
+void PaneCommands::ChangeTag(TreeItem item) {
+    ChangeLine(item, true);
+}
+
+void PaneCommands::ChangeLine(TreeItem item, bool tag) {
+    const Block* block = item != 0 ? file.BlockOfItem(item) : nullptr;
+    if (block == nullptr || !runChangeDialog) {
+        return;
+    }
+    const std::optional<std::string> edited =
+        tag ? runChangeDialog("Change Tag: Warning! Very Dangerous!", block->tag)
+            : runChangeDialog("Change Data:", block->data);
+    // The dialog is modal, but the Block is looked up again rather than trusted across it.
+    Block* target = file.BlockOfItem(item);
+    if (!edited || target == nullptr) {
+        return;
+    }
+    (tag ? target->tag : target->data) = *edited;  // exactly as typed
+    file.modified = 1;
+    tree.Refresh();
+}
+
+void PaneCommands::ZeroAllSettings(TreeItem item) {
+    file.ZeroActorItem(item, 0);
+}
+void PaneCommands::ZeroChannelSettings(TreeItem item) {
+    file.ZeroActorItem(item, 2);
+}
+void PaneCommands::ZeroMorphSettings(TreeItem item) {
+    file.ZeroActorItem(item, 1);
+}
+void PaneCommands::ZeroSettings(TreeItem item) {
+    file.ZeroItem(item);
+}
+
+}  // namespace tessary

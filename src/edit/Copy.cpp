@@ -1,0 +1,266 @@
+// Copying morph targets, channels and props from a pane's file into the other pane's file.
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "model/Block.h"
+#include "model/Names.h"
+#include "pane/FigureFile.h"
+
+namespace tessary {
+
+namespace {
+
+// Whether a copy may go from `source` into `destination` at all.
+bool CanCopyInto(const FigureFile& source, const FigureFile* destination) {
+    return destination != nullptr && destination != &source && destination->loaded != 0;
+}
+
+// A copy still carries the tree-item handles of the source pane; the destination's items may
+// use the same numbers, so they are dropped until the destination's tree is rebuilt.
+void ForgetSourceItems(Block& copy) {
+    copy.ClearTreeItems();
+    copy.morphsItem = 0;
+    copy.propsItem = 0;
+}
+
+// Creates the levels of `parentPath` that `root` lacks, matching each segment by its exact
+// line key. A pose file's body part thus arrives under its base name.
+void CreateMissingLevels(Block& root, std::string_view parentPath) {
+    if (parentPath.size() < 2) {
+        return;
+    }
+    std::string_view rest = parentPath.substr(2);  // past the root's " " and its "|"
+    Block* current = &root;
+    while (!rest.empty()) {
+        const std::size_t bar = rest.find('|');
+        const std::string_view segment = rest.substr(0, bar);
+        rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+        if (Block* found = current->FindNthChild(segment, 0, false)) {
+            current = found;
+            continue;
+        }
+        Block level;
+        ParseLine(segment, level);
+        level.hasBlock = 1;
+        current = &current->AppendChild(std::move(level));
+    }
+}
+
+// The "addChild" line of `figure` that names `propName`, and the line after it (its parent's
+// name), or -1.
+int AddChildIndex(const Block& figure, std::string_view propName) {
+    const std::string key = "addChild " + std::string(propName);
+    for (std::size_t i = 0; i < figure.children.size(); ++i) {
+        if (figure.children[i].LineKey() == key) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::string WithFigureSuffix(std::string_view name, std::string_view suffix) {
+    const std::size_t colon = name.rfind(':');
+    std::string result(colon == std::string_view::npos ? name : name.substr(0, colon));
+    result += ':';
+    result += suffix;
+    return result;
+}
+
+int FigureFile::CopyItem(TreeItem item) {
+    if (!CanCopyInto(*this, otherPane) || item == 0) {
+        return 0;
+    }
+    const std::string path = root.PathOf(item, true);
+    if (path.empty() || path.find('|') == std::string::npos) {
+        return 0;
+    }
+    const Block* source = root.FindByTreeItem(item);
+    if (source == nullptr) {
+        return 0;
+    }
+    const std::string parentPath(PathParent(path));
+    const std::string key = source->LineKey();
+    Block& destination = otherPane->root;
+
+    Block* target = destination.FindByPath(parentPath, true);
+    if (target == nullptr && viewKind == kPoseView) {
+        CreateMissingLevels(destination, parentPath);
+        target = destination.FindByPath(parentPath, true);
+    }
+    if (target == nullptr) {
+        return 0;
+    }
+    destination.RemoveAtPath(parentPath, key);
+    // RemoveAtPath may have moved the target's children, never the target itself.
+    target->InsertChild(0, *source);
+    ForgetSourceItems(target->children.front());
+    otherPane->modified = 1;
+    return 1;
+}
+
+int FigureFile::CopyProp(TreeItem item) {
+    if (!CanCopyInto(*this, otherPane) || item == 0) {
+        return 0;
+    }
+    const Block* prop = root.FindByTreeItem(item);
+    if (prop == nullptr) {
+        return 0;
+    }
+    return CopyPropBlock(*prop) ? 1 : 0;
+}
+
+// All or nothing: every lookup that the copy needs, in this file and in the destination, is
+// done before the first Block is inserted, so a failed copy leaves no half of a prop behind.
+bool FigureFile::CopyPropBlock(const Block& prop) {
+    if (!CanCopyInto(*this, otherPane)) {
+        return false;
+    }
+    const std::string key = prop.LineKey();
+    const std::string name = prop.data;
+    const Block* geometry = root.FindNthChild(key, 0, false);
+    const Block* settings = root.FindNthChild(key, 1, false);
+    // FindNthChild hands back the last match when there are fewer; the settings Block must be
+    // a second one.
+    if (geometry == nullptr || settings == nullptr || settings == geometry) {
+        return false;
+    }
+    Block& destination = otherPane->root;
+    const int resFileIndex = destination.FindNthChildIndex("figureResFile", -1, true);
+    const int figureIndex = destination.FindChildIndex("figure");
+    if (resFileIndex < 0 || figureIndex < 0) {
+        return false;
+    }
+
+    const Block* sourceFigure = root.FindNthChild("figure", 0, true);
+    const Block* addChild = nullptr;
+    const Block* parentLine = nullptr;
+    if (sourceFigure != nullptr) {
+        const int at = AddChildIndex(*sourceFigure, name);
+        if (at >= 0) {
+            addChild = &sourceFigure->children[static_cast<std::size_t>(at)];
+            if (static_cast<std::size_t>(at) + 1 < sourceFigure->children.size()) {
+                parentLine = &sourceFigure->children[static_cast<std::size_t>(at) + 1];
+            }
+        }
+    }
+    const int lastAddChild =
+        destination.children[static_cast<std::size_t>(figureIndex)].FindNthChildIndex("addChild",
+                                                                                      -1, true);
+    if (addChild != nullptr && lastAddChild < 0) {
+        return false;
+    }
+
+    const std::string& suffix = otherPane->figureSuffix;
+
+    Block geometryCopy = *geometry;
+    ForgetSourceItems(geometryCopy);
+    geometryCopy.data = WithFigureSuffix(geometryCopy.data, suffix);
+
+    Block settingsCopy = *settings;
+    ForgetSourceItems(settingsCopy);
+    settingsCopy.data = WithFigureSuffix(settingsCopy.data, suffix);
+    for (Block& child : settingsCopy.children) {
+        if (child.tag == "parent") {
+            child.data = WithFigureSuffix(child.data, suffix);
+            break;
+        }
+    }
+
+    // The geometry goes before the last "figureResFile" line, the settings before the
+    // "figure" Block; inserting the geometry first moves the "figure" Block one place on
+    // when it came after that line.
+    destination.InsertChild(static_cast<std::size_t>(resFileIndex), std::move(geometryCopy));
+    const int figureAt = figureIndex >= resFileIndex ? figureIndex + 1 : figureIndex;
+    destination.InsertChild(static_cast<std::size_t>(figureAt), std::move(settingsCopy));
+    otherPane->modified = 1;
+
+    if (addChild == nullptr) {
+        return true;
+    }
+    Block& figure = destination.children[static_cast<std::size_t>(figureAt) + 1];
+    const std::size_t size = figure.children.size();
+    const std::size_t addAt = std::min(static_cast<std::size_t>(lastAddChild) + 2, size);
+    Block addChildCopy = *addChild;
+    ForgetSourceItems(addChildCopy);
+    addChildCopy.data = WithFigureSuffix(addChildCopy.data, suffix);
+    figure.InsertChild(addAt, std::move(addChildCopy));
+    if (parentLine != nullptr) {
+        Block parentCopy = *parentLine;
+        ForgetSourceItems(parentCopy);
+        parentCopy.tag = WithFigureSuffix(parentCopy.tag, suffix);
+        figure.InsertChild(std::min(addAt + 1, figure.children.size()), std::move(parentCopy));
+    }
+    return true;
+}
+
+void FigureFile::CopyMorphTargetsOf(const Block* bodyPart) {
+    if (bodyPart == nullptr) {
+        return;
+    }
+    const int channels = bodyPart->FindChildIndex("channels");
+    if (channels < 0) {
+        return;
+    }
+    // CopyItem only reads this file, so the walk over its channels stays valid.
+    for (const Block& channel : bodyPart->children[static_cast<std::size_t>(channels)].children) {
+        if (channel.tag == "targetGeom") {
+            CopyItem(channel.treeItem);
+        }
+    }
+}
+
+void FigureFile::CopyChannelsOf(const Block* bodyPart) {
+    if (bodyPart == nullptr) {
+        return;
+    }
+    const int channels = bodyPart->FindChildIndex("channels");
+    if (channels < 0) {
+        return;
+    }
+    for (const Block& channel : bodyPart->children[static_cast<std::size_t>(channels)].children) {
+        if (channel.tag != "targetGeom") {
+            CopyItem(channel.treeItem);
+        }
+    }
+}
+
+void FigureFile::CopyAllMorphTargets(TreeItem item) {
+    if (item != 0) {
+        CopyMorphTargetsOf(root.FindByTreeItem(item));
+    }
+}
+
+void FigureFile::CopyAllChannels(TreeItem item) {
+    if (item != 0) {
+        CopyChannelsOf(root.FindByTreeItem(item));
+    }
+}
+
+void FigureFile::CopyAllProps(TreeItem item) {
+    if (item == 0) {
+        return;
+    }
+    const Block* bodyPart = root.FindByTreeItem(item);
+    if (bodyPart == nullptr) {
+        return;
+    }
+    const std::string bodyPartName = bodyPart->data;
+    for (std::size_t i = root.children.size(); i-- > 0;) {
+        const Block& block = root.children[i];
+        if (block.tag != "prop") {
+            continue;
+        }
+        const int parent = block.FindChildIndex("parent");
+        if (parent >= 0 && block.children[static_cast<std::size_t>(parent)].data == bodyPartName) {
+            // The prop is taken as a Block, not through its tree item: the prop's first Block
+            // (its geometry) has no item of its own.
+            CopyPropBlock(block);
+        }
+    }
+}
+
+}  // namespace tessary
