@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/Block.h"
 #include "platform/Preferences.h"
@@ -16,6 +18,7 @@ class MainWindowLink;
 class ProfileStore;
 class Ui;
 struct ObjMesh;
+struct Progress;
 
 // Deletes an ObjMesh where its type is complete, so that this header need not know it.
 struct ObjMeshDeleter {
@@ -65,7 +68,9 @@ public:
     int Load();
     // Save dialog, repairs, atomic write. Returns 1 on success, 0 on cancel or failure.
     int Save();
-    // Writes the tree as Save would, without dialog and repairs. Returns false on failure.
+    // Writes the tree as Save would, without dialog, repairs or progress window; a target that
+    // cannot be written gets Save's error box and leaves any file there intact. Returns false
+    // on failure. `modified` is left alone.
     bool WriteTo(const std::string& target);
     // Re-reads the six preference copies from the store.
     void LoadPreferences();
@@ -76,6 +81,22 @@ public:
 
     // The Block behind a tree item of this pane, or none (folder items have none).
     Block* BlockOfItem(TreeItem item);
+
+    // One automatic repair that Save runs on this file before writing it, when the preference
+    // copy `enabledBy` names is 1 (for example &FigureFile::autoFixStorageOffset).
+    struct SaveRepair {
+        std::int32_t FigureFile::*enabledBy = nullptr;
+        std::function<void(FigureFile&)> run;
+    };
+    // The repairs in the order Save runs them: storage offsets, then unused materials, then
+    // missing materials. Whoever provides a repair operation appends it here.
+    std::vector<SaveRepair> saveRepairs;
+
+private:
+    bool AnySaveRepairEnabled() const;
+    void RunSaveRepairs();
+    bool WriteFileTo(const std::string& target, Progress* progress);
+    void ShowOpenError();
 };
 
 // The text after the last "/" (or "\") of a path: the file name with its extension.

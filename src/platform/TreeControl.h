@@ -20,9 +20,28 @@ enum TreeImage : int {
     kImageChannel = 4,
 };
 
+// The order of SortTopLevel: alphabetical as a reader expects it, so letter case does not
+// count ("BODY" sorts between "abdomen" and "chest"); texts that differ only in case fall back
+// to their bytes, so the order never depends on the locale or on the previous order.
+inline bool TreeTextLess(std::string_view a, std::string_view b) {
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ca = lower(static_cast<unsigned char>(a[i]));
+        const int cb = lower(static_cast<unsigned char>(b[i]));
+        if (ca != cb) {
+            return ca < cb;
+        }
+    }
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
+    }
+    return a < b;
+}
+
 // The tree control of a pane (or of the Block Info dialog), as the core sees it.
 class TreeControl {
-public:
+  public:
     virtual ~TreeControl() = default;
 
     // Appends an item as the last child of `parent` (0: top level); returns its handle.
@@ -41,6 +60,10 @@ public:
     virtual TreeItem GetChildItem(TreeItem item) const = 0;
     virtual TreeItem GetNextSiblingItem(TreeItem item) const = 0;
     virtual bool ItemHasChildren(TreeItem item) const = 0;
+    // The first item below `start` (0: the whole control), depth first in display order, whose
+    // text equals `text` exactly; `start` itself is not tested; 0 when none. This walks the
+    // items; a control that can answer faster overrides it.
+    virtual TreeItem FindItemByText(TreeItem start, std::string_view text) const;
     // Sorts the top-level items by their text (one level only).
     virtual void SortTopLevel() = 0;
     virtual void SelectItem(TreeItem item) = 0;

@@ -21,13 +21,14 @@ struct FileDialogRequest {
     bool overwritePrompt = false;
     bool fileMustExist = false;
     bool pathMustExist = false;
+    bool createPrompt = false;  // ask before a file that does not exist is created
 };
 
 // Everything the user sees or answers goes through this port: message boxes, file dialogs, the
 // progress window, the cursor and the modal dialogs. Implementations never throw; a dialog that
 // is cancelled returns nothing.
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
 
     virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
@@ -43,6 +44,17 @@ public:
     virtual void SetProgressText(const std::string& text) = 0;
     virtual void SetProgressPosition(int percent) = 0;
     virtual void CloseProgress() = 0;
+
+    // The modeless "Exporting Obj" window that names the file an OBJ export writes. Purely
+    // visual: a face without such a window shows nothing.
+    virtual void OpenExportingWindow(const std::string& path) { (void)path; }
+    virtual void CloseExportingWindow() {}
+
+    // The date and time an OBJ export is stamped with, as "%A, %B %d, %Y: %H:%M:%S" in English:
+    // the local time now, or the moment `fixedExportTime` holds (seconds since 1970 UTC, shown
+    // in UTC) when it is set, which makes exports reproducible.
+    virtual std::string ExportDateText();
+    std::optional<long long> fixedExportTime;
 
     virtual void SetWaitCursor() = 0;
     virtual void SetArrowCursor() = 0;

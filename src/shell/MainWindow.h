@@ -52,6 +52,8 @@ public:
 
     void OnLoadButton(Side side);
     void OnSaveButton(Side side);
+    // The OBJ Geometry File button: choose and attach an OBJ file; the button then names it.
+    void OnObjButton(Side side);
     void OnPreferencesButton();
     void OnAboutButton();
     void OnHelpButton();

@@ -1,0 +1,172 @@
+// Throughput of the geometry work: reading a large OBJ into an ObjMesh (with the per-group
+// renumbering), reading and summing the deltas of every morph target of a large character,
+// and writing delta numbers. Inputs come from TESSARY_BENCH_DIR (default /tmp/tessary-bench):
+//   python3 tools/gen_obj.py --mb 100 -o /tmp/tessary-bench/o100.obj
+//   python3 tools/gen_cr2.py --mb 100 --seed 2 -o /tmp/tessary-bench/c100.cr2
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "edit/MorphDeltas.h"
+#include "edit/NumberText.h"
+#include "geometry/ObjMesh.h"
+#include "headless/MemoryProfileStore.h"
+#include "model/Block.h"
+#include "model/TextIO.h"
+#include "pane/FigureFile.h"
+#include "platform/Ui.h"
+
+namespace tessary {
+namespace {
+
+std::string BenchFile(const char* name) {
+    const char* dir = std::getenv("TESSARY_BENCH_DIR");
+    return std::string(dir && *dir ? dir : "/tmp/tessary-bench") + "/" + name;
+}
+
+double PeakResidentBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+class SilentUi : public Ui {
+  public:
+    MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons,
+                              MessageIcon) override {
+        return MessageAnswer::Ok;
+    }
+    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override { return {}; }
+    void OpenProgress(const std::string&, bool) override {}
+    void SetProgressText(const std::string&) override {}
+    void SetProgressPosition(int) override {}
+    void CloseProgress() override {}
+    void SetWaitCursor() override {}
+    void SetArrowCursor() override {}
+    std::optional<Preferences> RunPreferencesDialog(const Preferences&) override { return {}; }
+    void ShowAbout() override {}
+    void OpenHelpPage() override {}
+};
+
+void BM_ReadObjFile(benchmark::State& state) {
+    std::string path = BenchFile("o100.obj");
+    if (!std::filesystem::exists(path)) {
+        state.SkipWithError("o100.obj missing: generate it with tools/gen_obj.py");
+        return;
+    }
+    const double size = static_cast<double>(std::filesystem::file_size(path));
+    const double before = PeakResidentBytes();
+    SilentUi ui;
+    MemoryProfileStore store;
+    FigureFile file(ui, store);
+    file.objPath = path;
+    file.objFileName = "o100.obj";
+    std::size_t faces = 0;
+    for (auto _ : state) {
+        file.objMesh.reset();  // one mesh at a time: the peak is that of a single read
+        if (!ReadObjFile(file)) {
+            state.SkipWithError("read failed");
+            return;
+        }
+        faces = 0;
+        for (const ObjGroup& group : file.objMesh->groups) {
+            faces += group.faces.size();
+        }
+        benchmark::DoNotOptimize(faces);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(size) * state.iterations());
+    state.counters["faces"] = static_cast<double>(faces);
+    state.counters["peak_MB"] = PeakResidentBytes() / 1e6;
+    state.counters["peak_over_file"] = (PeakResidentBytes() - before) / size;
+}
+BENCHMARK(BM_ReadObjFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Every "targetGeom" Block of the tree, found without recursion.
+void CollectMorphTargets(const Block& root, std::vector<const Block*>& out) {
+    std::vector<const Block*> stack{&root};
+    while (!stack.empty()) {
+        const Block* block = stack.back();
+        stack.pop_back();
+        if (block->tag == "targetGeom") {
+            out.push_back(block);
+            continue;
+        }
+        for (const Block& child : block->children) {
+            stack.push_back(&child);
+        }
+    }
+}
+
+void BM_SumMorphDeltas(benchmark::State& state) {
+    std::string path = BenchFile("c100.cr2");
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        state.SkipWithError("c100.cr2 missing: generate it with tools/gen_cr2.py");
+        return;
+    }
+    Block root;
+    ParseFileText(text, root);
+    std::string().swap(text);
+    std::vector<const Block*> targets;
+    CollectMorphTargets(root, targets);
+    // One accumulator as large as the largest mesh, as combining uses one for all the
+    // morph targets of a body part; the read record is reused so that only parsing and
+    // summing are timed.
+    std::size_t vertices = 0;
+    for (const Block* target : targets) {
+        MorphDeltas probe;
+        std::int32_t numbDeltas = ReadMorphDeltas(*target, probe);
+        vertices = std::max(vertices, static_cast<std::size_t>(std::max(numbDeltas, 0)));
+    }
+    MorphDeltas sum;
+    sum.deltas.resize(vertices);
+    MorphDeltas read;
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        lines = 0;
+        for (const Block* target : targets) {
+            read.deltas.clear();
+            ReadMorphDeltas(*target, read);
+            AccumulateDeltas(sum, read);
+            lines += read.deltas.size();
+        }
+        benchmark::DoNotOptimize(sum.deltas.data());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(lines) * state.iterations());
+    state.counters["morph_targets"] = static_cast<double>(targets.size());
+    state.counters["delta_lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_SumMorphDeltas)->Unit(benchmark::kMillisecond);
+
+void BM_FormatExponent(benchmark::State& state) {
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> spread(-0.05, 0.05);
+    std::vector<double> values(1 << 16);
+    for (double& value : values) {
+        value = spread(random);
+    }
+    std::string out;
+    out.reserve(values.size() * 16);
+    for (auto _ : state) {
+        out.clear();
+        for (double value : values) {
+            AppendExponent(out, value);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(values.size()) * state.iterations());
+}
+BENCHMARK(BM_FormatExponent);
+
+}  // namespace
+}  // namespace tessary
+
+BENCHMARK_MAIN();

@@ -1,0 +1,26 @@
+# Installs the Debian packages Tessary needs to build and test, skipping those already there.
+# Sourced by run.sh and test.sh.
+
+tessary_packages=(g++ cmake make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+                  qt6-base-dev xvfb xauth python3)
+
+tessary_install_deps() {
+    local missing=()
+    local package
+    for package in "${tessary_packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}

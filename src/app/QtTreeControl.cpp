@@ -1,0 +1,418 @@
+#include "QtTreeControl.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPixmap>
+#include <QStyleFactory>
+#include <QStyledItemDelegate>
+#include <QUrl>
+#include <algorithm>
+#include <vector>
+
+#include "Artwork.h"
+#include "TextCodec.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr int kHandleRole = Qt::UserRole;
+constexpr int kBytesRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
+constexpr int kImageCount = 5;
+constexpr int kImageSize = 16;
+
+QByteArray Bytes(std::string_view text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList paths;
+    if (mime == nullptr || !mime->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            paths.append(url.toLocalFile());
+        }
+    }
+    return paths;
+}
+
+// The tree style with dotted lines and +/- buttons, shared by every tree of the program.
+QStyle* LinedTreeStyle() {
+    static QStyle* style = [] {
+        QStyle* created = QStyleFactory::create(QStringLiteral("Windows"));
+        if (created != nullptr) {
+            created->setParent(qApp);
+        }
+        return created;
+    }();
+    return style;
+}
+
+}  // namespace
+
+// Hands a finished label edit to the tree instead of writing it into the item: the pane
+// decides whether the rename happens and what the label then shows.
+class LabelDelegate : public QStyledItemDelegate {
+  public:
+    explicit LabelDelegate(QtTreeControl* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line == nullptr) {
+            return;
+        }
+        tree_->CommitLabel(tree_->itemFromIndex(index), line->text());
+    }
+
+  private:
+    QtTreeControl* tree_;
+};
+
+QtTreeControl::QtTreeControl(QWidget* parent) : QTreeWidget(parent) {
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    setUniformRowHeights(true);
+    setIndentation(19);
+    setIconSize(QSize(kImageSize, kImageSize));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setItemDelegate(new LabelDelegate(this));
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    if (QStyle* style = LinedTreeStyle()) {
+        setStyle(style);
+    }
+
+    // The selection stays visible when another control has the focus.
+    QPalette colours = QApplication::palette(this);
+    colours.setColor(QPalette::Window, colours.color(QPalette::Window));
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+
+    LoadArtwork();
+    // The strip holds five 16 x 16 pictures side by side; white is transparent.
+    const QPixmap strip(QStringLiteral(":/tessary/images/tree-images.png"));
+    for (int i = 0; i < kImageCount; ++i) {
+        if (strip.isNull()) {
+            break;
+        }
+        QPixmap image = strip.copy(i * kImageSize, 0, kImageSize, kImageSize);
+        image.setMask(image.createMaskFromColor(Qt::white, Qt::MaskInColor));
+        images_[i] = QIcon(image);
+    }
+}
+
+QTreeWidgetItem* QtTreeControl::NewItem(std::string_view text, int image) {
+    auto* item = new QTreeWidgetItem;
+    const TreeItem handle = nextHandle_++;
+    item->setData(0, kHandleRole, QVariant::fromValue<quint32>(handle));
+    item->setData(0, kBytesRole, Bytes(text));
+    // An item without an image of its own shows the list's first picture.
+    const int shown = (image >= 0 && image < kImageCount) ? image : 0;
+    item->setData(0, kImageRole, image);
+    item->setText(0, DecodeText(text));
+    if (imagesInstalled_) {
+        item->setIcon(0, images_[shown]);
+    }
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+    items_.emplace(handle, item);
+    return item;
+}
+
+TreeItem QtTreeControl::InsertItem(TreeItem parent, std::string_view text, int image) {
+    QTreeWidgetItem* parentItem = nullptr;
+    if (parent != 0) {
+        parentItem = ItemOf(parent);
+        if (parentItem == nullptr) {
+            return 0;
+        }
+    }
+    QTreeWidgetItem* item = NewItem(text, image);
+    if (parentItem != nullptr) {
+        parentItem->addChild(item);
+    } else {
+        addTopLevelItem(item);
+    }
+    return HandleOf(item);
+}
+
+void QtTreeControl::DestroyItems(QList<QTreeWidgetItem*> items) {
+    // The items come detached from the view. Every item is listed after its parent; going
+    // backwards, each parent's children are leaves by the time they are deleted, first child
+    // first, so no destructor recurses and none searches a long list of siblings.
+    std::vector<QTreeWidgetItem*> order(items.begin(), items.end());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        for (int child = 0; child < order[i]->childCount(); ++child) {
+            order.push_back(order[i]->child(child));
+        }
+    }
+    for (QTreeWidgetItem* item : order) {
+        items_.erase(HandleOf(item));
+    }
+    for (std::size_t i = order.size(); i-- > 0;) {
+        while (order[i]->childCount() > 0) {
+            delete order[i]->child(0);
+        }
+    }
+    qDeleteAll(items);
+}
+
+void QtTreeControl::DeleteAllItems() {
+    DestroyItems(invisibleRootItem()->takeChildren());
+    items_.clear();
+}
+
+void QtTreeControl::DeleteItem(TreeItem item) {
+    QTreeWidgetItem* widgetItem = ItemOf(item);
+    if (widgetItem == nullptr) {
+        return;
+    }
+    QTreeWidgetItem* parentItem = widgetItem->parent();
+    if (parentItem == nullptr) {
+        parentItem = invisibleRootItem();
+    }
+    DestroyItems({parentItem->takeChild(parentItem->indexOfChild(widgetItem))});
+}
+
+std::string QtTreeControl::GetItemText(TreeItem item) const {
+    const QTreeWidgetItem* widgetItem = ItemOf(item);
+    if (widgetItem == nullptr) {
+        return {};
+    }
+    return widgetItem->data(0, kBytesRole).toByteArray().toStdString();
+}
+
+bool QtTreeControl::ItemTextEquals(TreeItem item, std::string_view text) const {
+    const QTreeWidgetItem* widgetItem = ItemOf(item);
+    if (widgetItem == nullptr) {
+        return text.empty();
+    }
+    return widgetItem->data(0, kBytesRole).toByteArray() ==
+           QByteArrayView(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void QtTreeControl::SetItemText(TreeItem item, std::string_view text) {
+    QTreeWidgetItem* widgetItem = ItemOf(item);
+    if (widgetItem == nullptr) {
+        return;
+    }
+    widgetItem->setData(0, kBytesRole, Bytes(text));
+    widgetItem->setText(0, DecodeText(text));
+}
+
+int QtTreeControl::GetItemImage(TreeItem item) const {
+    const QTreeWidgetItem* widgetItem = ItemOf(item);
+    return widgetItem == nullptr ? kNoImage : widgetItem->data(0, kImageRole).toInt();
+}
+
+TreeItem QtTreeControl::GetParentItem(TreeItem item) const {
+    const QTreeWidgetItem* widgetItem = ItemOf(item);
+    return widgetItem == nullptr ? 0 : HandleOf(widgetItem->parent());
+}
+
+TreeItem QtTreeControl::GetChildItem(TreeItem item) const {
+    const QTreeWidgetItem* parentItem = item == 0 ? invisibleRootItem() : ItemOf(item);
+    if (parentItem == nullptr || parentItem->childCount() == 0) {
+        return 0;
+    }
+    return HandleOf(parentItem->child(0));
+}
+
+TreeItem QtTreeControl::GetNextSiblingItem(TreeItem item) const {
+    QTreeWidgetItem* widgetItem = ItemOf(item);
+    if (widgetItem == nullptr) {
+        return 0;
+    }
+    const QTreeWidgetItem* parentItem =
+        widgetItem->parent() != nullptr ? widgetItem->parent() : invisibleRootItem();
+    const int next = parentItem->indexOfChild(widgetItem) + 1;
+    return next < parentItem->childCount() ? HandleOf(parentItem->child(next)) : 0;
+}
+
+bool QtTreeControl::ItemHasChildren(TreeItem item) const {
+    const QTreeWidgetItem* widgetItem = ItemOf(item);
+    return widgetItem != nullptr && widgetItem->childCount() > 0;
+}
+
+void QtTreeControl::SortTopLevel() {
+    const TreeItem selected = GetSelectedItem();
+    std::vector<std::pair<QTreeWidgetItem*, bool>> entries;
+    entries.reserve(static_cast<std::size_t>(topLevelItemCount()));
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        entries.emplace_back(topLevelItem(i), topLevelItem(i)->isExpanded());
+    }
+    QList<QTreeWidgetItem*> top = invisibleRootItem()->takeChildren();
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        // The same order as the window-less face, so both show a file alike.
+        const QByteArray left = a.first->data(0, kBytesRole).toByteArray();
+        const QByteArray right = b.first->data(0, kBytesRole).toByteArray();
+        return TreeTextLess(std::string_view(left.constData(), left.size()),
+                            std::string_view(right.constData(), right.size()));
+    });
+    top.clear();
+    for (const auto& entry : entries) {
+        top.append(entry.first);
+    }
+    addTopLevelItems(top);
+    // Taking the items out forgets which were open; put that back as it was.
+    for (const auto& [item, expanded] : entries) {
+        item->setExpanded(expanded);
+    }
+    if (selected != 0) {
+        SelectItem(selected);
+    }
+}
+
+void QtTreeControl::SelectItem(TreeItem item) {
+    QTreeWidgetItem* widgetItem = item == 0 ? nullptr : ItemOf(item);
+    if (widgetItem == nullptr) {
+        clearSelection();
+        return;
+    }
+    setCurrentItem(widgetItem);
+    widgetItem->setSelected(true);
+    scrollToItem(widgetItem);
+}
+
+TreeItem QtTreeControl::GetSelectedItem() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? 0 : HandleOf(selected.first());
+}
+
+void QtTreeControl::Expand(TreeItem item) {
+    if (QTreeWidgetItem* widgetItem = ItemOf(item)) {
+        widgetItem->setExpanded(true);
+    }
+}
+
+TreeItem QtTreeControl::GetFirstVisibleItem() const {
+    if (topLevelItemCount() == 0) {
+        return 0;
+    }
+    // Before the tree is laid out on screen the first item is the one that will show first.
+    if (isVisible()) {
+        if (const QTreeWidgetItem* top = itemAt(QPoint(1, 1))) {
+            return HandleOf(top);
+        }
+    }
+    return HandleOf(topLevelItem(0));
+}
+
+void QtTreeControl::InstallImageList() {
+    imagesInstalled_ = true;
+    for (const auto& [handle, item] : items_) {
+        const int image = item->data(0, kImageRole).toInt();
+        item->setIcon(0, images_[(image >= 0 && image < kImageCount) ? image : 0]);
+    }
+}
+
+QTreeWidgetItem* QtTreeControl::ItemOf(TreeItem item) const {
+    const auto found = items_.find(item);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+TreeItem QtTreeControl::HandleOf(const QTreeWidgetItem* item) const {
+    if (item == nullptr) {
+        return 0;
+    }
+    return item->data(0, kHandleRole).value<quint32>();
+}
+
+TreeItem QtTreeControl::ItemAt(const QPoint& viewportPoint) const {
+    return HandleOf(itemAt(viewportPoint));
+}
+
+bool QtTreeControl::EditLabel(TreeItem item) {
+    QTreeWidgetItem* widgetItem = ItemOf(item);
+    if (widgetItem == nullptr) {
+        return false;
+    }
+    const QModelIndex index = indexFromItem(widgetItem);
+    setCurrentIndex(index);
+    return edit(index, QAbstractItemView::AllEditTriggers, nullptr);
+}
+
+bool QtTreeControl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const TreeItem item = HandleOf(itemFromIndex(index));
+    if (item == 0 || !beginLabelEdit || !beginLabelEdit(item)) {
+        return false;
+    }
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+void QtTreeControl::CommitLabel(QTreeWidgetItem* item, const QString& text) {
+    const TreeItem handle = HandleOf(item);
+    if (handle != 0 && labelEdited) {
+        labelEdited(handle, EncodeText(text));
+    }
+}
+
+void QtTreeControl::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    if (contextMenuRequested) {
+        contextMenuRequested(ItemAt(event->pos()), event->globalPos());
+    }
+}
+
+void QtTreeControl::mousePressEvent(QMouseEvent* event) {
+    // A right-click points at an item for its menu; it does not move the selection.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void QtTreeControl::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Insert || key == Qt::Key_Delete) && keyPressed && keyPressed(key)) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void QtTreeControl::dragEnterEvent(QDragEnterEvent* event) {
+    if (filesDropped && !LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void QtTreeControl::dragMoveEvent(QDragMoveEvent* event) {
+    if (filesDropped && !LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void QtTreeControl::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalFiles(event->mimeData());
+    if (!filesDropped || paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    filesDropped(paths);
+}
+
+}  // namespace tessary

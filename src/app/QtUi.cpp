@@ -1,0 +1,276 @@
+#include "QtUi.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include "AboutDialog.h"
+#include "PreferencesDialog.h"
+#include "ProgressWindow.h"
+#include "TextCodec.h"
+
+namespace tessary {
+
+QStringList NameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromUtf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        if (description.isEmpty()) {
+            break;  // "||" ends the list
+        }
+        QString patterns = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
+        if (patterns.isEmpty()) {
+            patterns = QStringLiteral("*");
+        }
+        // Qt reads the patterns from the description's last parentheses, blank-separated: a
+        // description that names its patterns gets them in that form, any other gets them
+        // appended.
+        QString shown = description;
+        const QString named = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (shown.endsWith(named)) {
+            shown.chop(named.size());
+            shown = shown.trimmed();
+        }
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(shown + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+QString WithDefaultExtension(const QString& path, const std::string& extension) {
+    if (extension.empty() || path.isEmpty()) {
+        return path;
+    }
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || name.contains(QLatin1Char('.'))) {
+        return path;
+    }
+    return path + QLatin1Char('.') + QString::fromUtf8(extension);
+}
+
+std::optional<HelpLaunch> FindHelpLaunch(const QString& programDirectory) {
+    if (programDirectory.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString page = QDir(programDirectory).filePath(QStringLiteral("help.html"));
+    if (!QFileInfo(page).isFile()) {
+        return std::nullopt;
+    }
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) {
+        return std::nullopt;
+    }
+    return HelpLaunch{opener, {page}};
+}
+
+QtUi::QtUi(QWidget* window) : window_(window) {}
+
+QtUi::~QtUi() {
+    CloseProgress();
+}
+
+MessageAnswer QtUi::ShowMessage(const std::string& text, const std::string& caption,
+                                MessageButtons buttons, MessageIcon icon) {
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    MessageAnswer dismissed = MessageAnswer::Ok;
+    switch (buttons) {
+        case MessageButtons::Ok:
+            break;
+        case MessageButtons::OkCancel:
+            standard = QMessageBox::Ok | QMessageBox::Cancel;
+            dismissed = MessageAnswer::Cancel;
+            break;
+        case MessageButtons::YesNo:
+            standard = QMessageBox::Yes | QMessageBox::No;
+            dismissed = MessageAnswer::No;
+            break;
+    }
+    QMessageBox::Icon shown = QMessageBox::NoIcon;
+    if (icon == MessageIcon::Exclamation) {
+        shown = QMessageBox::Warning;
+    } else if (icon == MessageIcon::Information) {
+        shown = QMessageBox::Information;
+    }
+    QMessageBox box(shown, DecodeText(caption), DecodeText(text), standard, window_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Ok:
+            return MessageAnswer::Ok;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            return dismissed;
+    }
+}
+
+std::optional<std::string> QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
+    QFileDialog dialog(window_);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save || !request.fileMustExist ? QFileDialog::AnyFile
+                                                      : QFileDialog::ExistingFile);
+    // The overwrite question is asked below, after the default extension is in place, so
+    // that it concerns the file that will really be written.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QStringList filters = NameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.first());
+    }
+    if (!request.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(QString::fromUtf8(request.defaultExtension));
+    }
+    if (!request.proposedName.empty()) {
+        dialog.selectFile(QString::fromUtf8(request.proposedName));
+    }
+    while (dialog.exec() == QDialog::Accepted) {
+        const QStringList chosen = dialog.selectedFiles();
+        if (chosen.isEmpty() || chosen.first().isEmpty()) {
+            return std::nullopt;
+        }
+        const QString path = WithDefaultExtension(chosen.first(), request.defaultExtension);
+        const QFileInfo info(path);
+        if (request.pathMustExist && !info.absoluteDir().exists()) {
+            QMessageBox::warning(window_, dialog.windowTitle(),
+                                 QStringLiteral("%1\nThe path does not exist.\nCheck the path and "
+                                                "try again.")
+                                     .arg(QDir::toNativeSeparators(info.absolutePath())));
+            continue;
+        }
+        if (request.createPrompt && !info.exists()) {
+            const auto answer = QMessageBox::question(
+                window_, dialog.windowTitle(),
+                QStringLiteral("%1\nThis file does not exist.\nDo you want to create it?")
+                    .arg(info.fileName()),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+            if (answer != QMessageBox::Yes) {
+                dialog.selectFile(path);
+                continue;
+            }
+        }
+        if (save && request.overwritePrompt && info.exists()) {
+            const auto answer = QMessageBox::warning(
+                window_, dialog.windowTitle(),
+                QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                    .arg(QFileInfo(path).fileName()),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            if (answer != QMessageBox::Yes) {
+                dialog.selectFile(path);
+                continue;
+            }
+        }
+        return EncodeText(path);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> QtUi::OpenFileDialog(const FileDialogRequest& request) {
+    return RunFileDialog(request, false);
+}
+
+std::optional<std::string> QtUi::SaveFileDialog(const FileDialogRequest& request) {
+    return RunFileDialog(request, true);
+}
+
+void QtUi::OpenProgress(const std::string& text, bool owned) {
+    CloseProgress();
+    progress_ = new ProgressWindow(owned ? window_.data() : nullptr);
+    progress_->setAttribute(Qt::WA_DeleteOnClose);
+    progress_->SetText(DecodeText(text));
+    const QWidget* over = owned ? window_.data() : nullptr;
+    QRect area;
+    if (over != nullptr && over->isVisible()) {
+        area = over->frameGeometry();
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        area = screen->availableGeometry();
+    }
+    if (area.isValid()) {
+        progress_->move(area.center() - progress_->rect().center());
+    }
+    progress_->show();
+    // Let the window appear before the operation takes the thread; input stays queued.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUi::SetProgressText(const std::string& text) {
+    if (progress_ != nullptr) {
+        progress_->SetText(DecodeText(text));
+    }
+}
+
+void QtUi::SetProgressPosition(int percent) {
+    if (progress_ != nullptr) {
+        progress_->SetPosition(percent);
+    }
+}
+
+void QtUi::CloseProgress() {
+    if (progress_ != nullptr) {
+        delete progress_.data();
+        progress_ = nullptr;
+    }
+}
+
+void QtUi::OpenExportingWindow(const std::string& path) {
+    CloseExportingWindow();
+    exporting_ = new ExportingWindow(window_);
+    exporting_->SetPath(DecodeText(path));
+    exporting_->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUi::CloseExportingWindow() {
+    if (exporting_ != nullptr) {
+        delete exporting_.data();
+        exporting_ = nullptr;
+    }
+}
+
+void QtUi::SetWaitCursor() {
+    if (QGuiApplication::overrideCursor() != nullptr) {
+        QGuiApplication::changeOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+}
+
+void QtUi::SetArrowCursor() {
+    while (QGuiApplication::overrideCursor() != nullptr) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+std::optional<Preferences> QtUi::RunPreferencesDialog(const Preferences& current) {
+    PreferencesDialog dialog(current, window_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Values();
+}
+
+void QtUi::ShowAbout() {
+    AboutDialog about(window_);
+    about.exec();
+}
+
+void QtUi::OpenHelpPage() {
+    const auto launch = FindHelpLaunch(QCoreApplication::applicationDirPath());
+    if (!launch) {
+        return;
+    }
+    QProcess::startDetached(launch->program, launch->arguments);
+}
+
+}  // namespace tessary

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "ExportingWindow.h"
+#include "ProgressWindow.h"
+#include "platform/Ui.h"
+
+class QWidget;
+
+namespace tessary {
+
+// The Ui port with Qt widgets: message boxes, file dialogs, the progress window, the cursor,
+// the Preferences dialog, the About box and the help page. Dialogs are owned by `window`
+// (the main window once it exists).
+class QtUi : public Ui {
+  public:
+    explicit QtUi(QWidget* window = nullptr);
+    ~QtUi() override;
+
+    void SetWindow(QWidget* window) { window_ = window; }
+    QWidget* Window() const { return window_; }
+
+    MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                              MessageButtons buttons, MessageIcon icon) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+
+    void OpenProgress(const std::string& text, bool owned) override;
+    void SetProgressText(const std::string& text) override;
+    void SetProgressPosition(int percent) override;
+    void CloseProgress() override;
+    // The open progress window, or null.
+    ProgressWindow* Progress() const { return progress_; }
+
+    void OpenExportingWindow(const std::string& path) override;
+    void CloseExportingWindow() override;
+    // The open Exporting window, or null.
+    ExportingWindow* Exporting() const { return exporting_; }
+
+    void SetWaitCursor() override;
+    void SetArrowCursor() override;
+
+    std::optional<Preferences> RunPreferencesDialog(const Preferences& current) override;
+    void ShowAbout() override;
+    void OpenHelpPage() override;
+
+  private:
+    std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save);
+
+    QPointer<QWidget> window_;
+    QPointer<ProgressWindow> progress_;
+    QPointer<ExportingWindow> exporting_;
+};
+
+// "Text (*.ext)|*.ext|...||" as the name filters of a Qt file dialog, in the same order.
+QStringList NameFilters(const std::string& filter);
+// The path with ".extension" appended when its file name has no extension of its own.
+QString WithDefaultExtension(const QString& path, const std::string& extension);
+
+// How the help page is opened: the HTML opener found on the PATH, given the page beside the
+// executable as its one argument. Nothing when either is missing.
+struct HelpLaunch {
+    QString program;
+    QStringList arguments;
+};
+std::optional<HelpLaunch> FindHelpLaunch(const QString& programDirectory);
+
+}  // namespace tessary

@@ -1,0 +1,37 @@
+#include "TessaryApplication.h"
+
+#include <QFileInfo>
+
+#include "QtMainWindow.h"
+#include "QtProfileStore.h"
+#include "QtUi.h"
+
+namespace tessary {
+
+TessaryApplication::TessaryApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setOrganizationName(QStringLiteral("Tessary"));
+    setApplicationName(QFileInfo(applicationFilePath()).completeBaseName());
+}
+
+int TessaryApplication::Run(const std::string& commandLine) {
+    QtProfileStore store;
+    QtUi ui;
+    QtMainWindow window(ui, store);
+    ui.SetWindow(&window);
+    window.Start(commandLine);
+    window.exec();
+    return 0;
+}
+
+std::string TessaryApplication::CommandLine(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            line += ' ';
+        }
+        line += argv[i];
+    }
+    return line;
+}
+
+}  // namespace tessary

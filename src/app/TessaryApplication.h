@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QApplication>
+#include <string>
+
+namespace tessary {
+
+// The application object: names the profile root ("Tessary", then the executable's base
+// name) and runs the main window modally until it closes.
+class TessaryApplication : public QApplication {
+    Q_OBJECT
+
+  public:
+    TessaryApplication(int& argc, char** argv);
+
+    // Shows the main window, started with `commandLine`, and returns when it closes.
+    int Run(const std::string& commandLine);
+
+    // The program's arguments joined by single blanks, as one path. The bytes are kept as the
+    // system gave them, so a file name in any encoding still names its file.
+    static std::string CommandLine(int argc, char** argv);
+};
+
+}  // namespace tessary

@@ -1,0 +1,155 @@
+#include "cli/CliMain.h"
+
+#include <fstream>
+#include <optional>
+
+#include "cli/ScriptRunner.h"
+#include "cli/TreePrinter.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tessary-cli show FILE [--view raw|figure|pose]\n"
+    "       tessary-cli normalize FILE -o OUT\n"
+    "       tessary-cli run SCRIPT    (SCRIPT \"-\" reads standard input)\n"
+    "       tessary-cli --help | --version\n";
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "tessary-cli: " << message << '\n' << kUsage;
+    return 2;
+}
+
+// Loads FILE into the left pane as a file named on the command line would be.
+bool LoadIntoLeftPane(Session& session, const std::string& file) {
+    session.window.Start(file);
+    return session.window.File(Side::Left).loaded != 0;
+}
+
+int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::optional<std::string> file;
+    std::optional<int> view;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--view") {
+            if (i + 1 >= args.size()) {
+                return UsageError(err, "--view needs raw, figure or pose");
+            }
+            const std::string& name = args[++i];
+            if (name == "raw") {
+                view = kRawView;
+            } else if (name == "figure") {
+                view = kFigureView;
+            } else if (name == "pose") {
+                view = kPoseView;
+            } else {
+                return UsageError(err, "unknown view '" + name + "'");
+            }
+        } else if (!file) {
+            file = args[i];
+        } else {
+            return UsageError(err, "show takes one FILE");
+        }
+    }
+    if (!file || file->empty()) {
+        return UsageError(err, "show needs a FILE");
+    }
+    Session session(out);
+    if (!LoadIntoLeftPane(session, *file)) {
+        return session.ExitStatus();
+    }
+    if (view) {
+        session.window.File(Side::Left).viewKind = *view;
+        session.window.Tree(Side::Left).Refresh();
+    }
+    WriteTreeListing(session.leftControl, out);
+    return session.ExitStatus();
+}
+
+int Normalize(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::optional<std::string> file;
+    std::optional<std::string> target;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o") {
+            if (i + 1 >= args.size()) {
+                return UsageError(err, "-o needs a file name");
+            }
+            target = args[++i];
+        } else if (!file) {
+            file = args[i];
+        } else {
+            return UsageError(err, "normalize takes one FILE");
+        }
+    }
+    if (!file || file->empty() || !target || target->empty()) {
+        return UsageError(err, "normalize needs FILE and -o OUT");
+    }
+    Session session(out);
+    if (!LoadIntoLeftPane(session, *file)) {
+        return session.ExitStatus();
+    }
+    // WriteTo reports a target that cannot be written with the same box as Save File.
+    session.window.File(Side::Left).WriteTo(*target);
+    return session.ExitStatus();
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        std::istream& in) {
+    if (args.size() != 1) {
+        return UsageError(err, "run takes one SCRIPT");
+    }
+    const std::string& name = args[0];
+    std::ifstream file;
+    std::istream* script = &in;
+    if (name != "-") {
+        file.open(name, std::ios::binary);
+        if (!file) {
+            err << "tessary-cli: cannot read the script '" << name << "'\n";
+            return 2;
+        }
+        script = &file;
+    }
+    std::vector<ScriptLine> lines;
+    std::string error;
+    int errorLine = 0;
+    if (!ParseScript(*script, lines, error, errorLine)) {
+        err << "tessary-cli: " << name << ':' << errorLine << ": " << error << '\n';
+        return 2;
+    }
+    Session session(out);
+    ScriptRunner runner(session, name);
+    int status = runner.Run(lines, err);
+    out.flush();
+    return status;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           std::istream& in) {
+    if (args.empty()) {
+        return UsageError(err, "no command given");
+    }
+    const std::string& command = args[0];
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h") {
+        out << "tessary-cli: the window-less face of Tessary.\n" << kUsage;
+        return 0;
+    }
+    if (command == "--version") {
+        out << "tessary-cli " << TESSARY_VERSION << '\n';
+        return 0;
+    }
+    if (command == "show") {
+        return Show(rest, out, err);
+    }
+    if (command == "normalize") {
+        return Normalize(rest, out, err);
+    }
+    if (command == "run") {
+        return Run(rest, out, err, in);
+    }
+    return UsageError(err, "unknown command '" + command + "'");
+}
+
+}  // namespace tessary

@@ -1,0 +1,120 @@
+// The actions of the window's buttons and of looking at a pane: prefs, load, drop, save, show,
+// print, state, quit.
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/ScriptRunner.h"
+#include "cli/TreePrinter.h"
+#include "model/TextIO.h"
+
+namespace tessary {
+
+namespace {
+
+void Prefs(ScriptRunner& runner, const Words& args) {
+    std::vector<std::pair<std::size_t, std::int32_t>> settings;
+    for (const std::string& word : args) {
+        std::size_t equals = word.find('=');
+        std::string key = word.substr(0, equals);
+        std::string value = equals == std::string::npos ? "" : word.substr(equals + 1);
+        std::size_t index = 0;
+        while (index < Preferences::kKeys.size() && key != Preferences::kKeys[index]) {
+            ++index;
+        }
+        if (index == Preferences::kKeys.size() || (value != "0" && value != "1")) {
+            throw ScriptError("'" + word + "' is not a preference setting (KEY=0 or KEY=1)");
+        }
+        settings.emplace_back(index, value == "1" ? 1 : 0);
+    }
+    runner.session.ui.SetPreferencesEdit([settings](Preferences& preferences) {
+        for (auto [index, value] : settings) {
+            preferences[index] = value;
+        }
+    });
+    runner.session.window.OnPreferencesButton();
+}
+
+void Load(ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 2, 2, "load PANE FILE");
+    Side side = runner.ParsePane(args[0]);
+    runner.SetReplies({args[1]});
+    runner.session.window.OnLoadButton(side);
+}
+
+void Drop(ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 2, 2, "drop PANE FILE");
+    Side side = runner.ParsePane(args[0]);
+    FigureFile& file = runner.session.window.File(side);
+    file.path = args[1];
+    file.fileName = FileNameOfPath(args[1]);
+    file.Load();
+}
+
+void Save(ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 2, 2, "save PANE FILE");
+    Side side = runner.ParsePane(args[0]);
+    if (!runner.session.window.Buttons(side).save.enabled) {
+        throw ScriptError("the Save File button is disabled");
+    }
+    runner.SetReplies({args[1]});
+    runner.session.window.OnSaveButton(side);
+}
+
+void Show(ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 1, 1, "show PANE");
+    WriteTreeListing(runner.session.Control(runner.ParsePane(args[0])), runner.session.out);
+}
+
+void Print(ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 1, 1, "print PANE");
+    const FigureFile& file = runner.session.window.File(runner.ParsePane(args[0]));
+    if (!file.loaded) {
+        return;
+    }
+    runner.session.out << SavedText(file.root);
+}
+
+void State(ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 1, 1, "state PANE");
+    PrintState(runner.session.window, runner.ParsePane(args[0]), runner.session.out);
+}
+
+void Quit(ScriptRunner& runner, const Words& args) {
+    runner.SetReplies(args, 0);
+    if (runner.session.window.OnQuit()) {
+        runner.Stop();
+    }
+}
+
+}  // namespace
+
+std::string SavedText(const Block& root) {
+    char* bytes = nullptr;
+    std::size_t size = 0;
+    std::FILE* memory = open_memstream(&bytes, &size);
+    if (!memory) {
+        throw std::bad_alloc();
+    }
+    {
+        TextWriter writer(memory, TextWriter::LineEnds::CrLf);
+        WriteTree(root, writer, nullptr);
+        writer.Flush();
+    }
+    std::fclose(memory);
+    std::string text(bytes, size);
+    std::free(bytes);
+    return text;
+}
+
+void RegisterCoreActions(ScriptRunner& runner) {
+    runner.AddAction("prefs", Prefs);
+    runner.AddAction("load", Load);
+    runner.AddAction("drop", Drop);
+    runner.AddAction("save", Save);
+    runner.AddAction("show", Show);
+    runner.AddAction("print", Print);
+    runner.AddAction("state", State);
+    runner.AddAction("quit", Quit);
+}
+
+}  // namespace tessary

@@ -1,0 +1,86 @@
+#include "cli/ScriptParser.h"
+
+namespace tessary {
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::string& error) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (true) {
+        while (i < line.size() && IsBlank(line[i])) {
+            ++i;
+        }
+        if (i >= line.size()) {
+            break;
+        }
+        std::string word;
+        if (line[i] == '"') {
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c == '\\' && i < line.size() && (line[i] == '"' || line[i] == '\\')) {
+                    c = line[i++];
+                }
+                word += c;
+            }
+            if (!closed) {
+                error = "unterminated quoted word";
+                return std::nullopt;
+            }
+        } else {
+            while (i < line.size() && !IsBlank(line[i])) {
+                word += line[i++];
+            }
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& error,
+                 int& errorLine) {
+    std::string text;
+    int number = 0;
+    while (std::getline(in, text)) {
+        ++number;
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+        std::size_t first = text.find_first_not_of(" \t");
+        if (first == std::string::npos || text[first] == '#') {
+            continue;
+        }
+        std::optional<std::vector<std::string>> words = SplitWords(text, error);
+        if (!words) {
+            errorLine = number;
+            return false;
+        }
+        lines.push_back({number, std::move(*words)});
+    }
+    return true;
+}
+
+std::vector<std::string> SplitItemPath(std::string_view path) {
+    std::vector<std::string> labels(1);
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '/') {
+            labels.back() += '/';
+            ++i;
+        } else if (path[i] == '/') {
+            labels.emplace_back();
+        } else {
+            labels.back() += path[i];
+        }
+    }
+    return labels;
+}
+
+}  // namespace tessary

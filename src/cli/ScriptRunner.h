@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/ScriptParser.h"
+#include "cli/Session.h"
+
+namespace tessary {
+
+// A fault of the script itself (unknown action, bad arguments, no such item, a disabled
+// button, a missing or unused reply): the run stops with status 2.
+class ScriptError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+using Words = std::vector<std::string>;
+
+// Runs the lines of a session script against a Session. Actions are looked up by their first
+// word in a table that each area of the program adds its actions to.
+class ScriptRunner {
+public:
+    using Action = std::function<void(ScriptRunner& runner, const Words& args)>;
+    // A dialog that takes over the following lines (returns once it has closed).
+    using Mode = std::function<void(ScriptRunner& runner, const Words& words)>;
+
+    ScriptRunner(Session& session, std::string scriptName);
+
+    void AddAction(const std::string& name, Action action);
+    // Runs every line; returns the exit status (0, 1, or 2 after a script error, reported on
+    // `err` as "tessary-cli: SCRIPT:LINE: message").
+    int Run(const std::vector<ScriptLine>& lines, std::ostream& err);
+
+    // Helpers for actions.
+    Side ParsePane(const std::string& word) const;
+    // The item that an ITEM path names in the pane's tree; a script error when there is none.
+    TreeItem ResolveItem(Side side, const std::string& path) const;
+    TreeItem ResolveItem(TreeControl& control, const std::string& path) const;
+    static void RequireArgs(const Words& args, std::size_t min, std::size_t max,
+                            const char* usage);
+    // Hands the reply words from `first` on to the Ui for this action.
+    void SetReplies(const Words& args, std::size_t first);
+    void SetReplies(Words replies);
+    // Ends the run after this action, as a window that closed.
+    void Stop() { stopped_ = true; }
+    void EnterMode(std::string name, Mode mode);
+    void LeaveMode();
+
+    Session& session;
+
+private:
+    void CheckUi();
+
+    std::string scriptName_;
+    std::map<std::string, Action> actions_;
+    std::string modeName_;
+    Mode mode_;
+    bool stopped_ = false;
+};
+
+// The bytes Save File writes for a tree, without the save-time repairs.
+std::string SavedText(const Block& root);
+
+// The actions of each area register here.
+void RegisterCoreActions(ScriptRunner& runner);
+void RegisterGeometryActions(ScriptRunner& runner);
+
+}  // namespace tessary

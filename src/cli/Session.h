@@ -1,0 +1,33 @@
+#pragma once
+
+#include <ostream>
+
+#include "headless/MemoryProfileStore.h"
+#include "headless/MemoryTreeControl.h"
+#include "headless/ScriptedUi.h"
+#include "shell/MainWindow.h"
+
+namespace tessary {
+
+// The window-less application: the same MainWindow logic as the desktop, over an in-memory
+// tree control per pane, a scripted Ui that logs to `out`, and a profile store that starts
+// with nothing stored (so the six defaults apply and the user's preferences are never touched).
+class Session {
+public:
+    explicit Session(std::ostream& out);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    std::ostream& out;
+    ScriptedUi ui;
+    MemoryProfileStore store;
+    MemoryTreeControl leftControl;
+    MemoryTreeControl rightControl;
+    MainWindow window;
+
+    TreeControl& Control(Side side) { return side == Side::Left ? leftControl : rightControl; }
+    // 0 without any error message box, 1 with one.
+    int ExitStatus() const { return ui.ErrorShown() ? 1 : 0; }
+};
+
+}  // namespace tessary

@@ -1,0 +1,253 @@
+#include "geometry/ObjExport.h"
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "edit/MorphDeltas.h"
+#include "edit/NumberText.h"
+#include "model/Block.h"
+#include "model/Names.h"
+#include "model/TextIO.h"
+#include "pane/FigureFile.h"
+#include "platform/Ui.h"
+
+namespace tessary {
+
+namespace {
+
+const Block* FirstChildTagged(const Block& block, std::string_view tag) {
+    for (const Block& child : block.children) {
+        if (child.tag == tag) {
+            return &child;
+        }
+    }
+    return nullptr;
+}
+
+// The group named by the actor segment of a morph target's path
+// (" |actor lHand|channels |targetGeom Smile" gives "lHand"); none when the path is too short.
+std::optional<std::string> GroupNameFromPath(std::string_view path) {
+    std::size_t bar = std::string_view::npos;
+    std::size_t searchEnd = path.size();
+    for (int found = 0; found < 3; ++found) {
+        if (searchEnd == 0) {
+            return std::nullopt;
+        }
+        bar = path.rfind('|', searchEnd - 1);
+        if (bar == std::string_view::npos) {
+            return std::nullopt;
+        }
+        searchEnd = bar;
+    }
+    std::string_view segment = path.substr(bar + 1);
+    segment = segment.substr(0, segment.find('|'));
+    std::size_t space = segment.find(' ');
+    if (space == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::string(segment.substr(space + 1));
+}
+
+bool IsGeometryStatement(std::string_view tag) {
+    return tag == "v" || tag == "vt" || tag == "vn" || tag == "f" || tag == "usemtl" ||
+           tag == "s" || tag == "h" || tag == "g";
+}
+
+std::string InCurrentDirectory(const std::string& name) {
+    std::error_code error;
+    std::filesystem::path directory = std::filesystem::current_path(error);
+    if (error) {
+        return name;
+    }
+    return (directory / name).string();
+}
+
+int ExportPropBlock(FigureFile& file, const Block& prop) {
+    if (prop.tag != "prop") {
+        return 0;
+    }
+    // The first top-level "prop" line of that name holds the geometry, whichever was clicked.
+    const Block* definition = file.root.FindNthChild("prop " + prop.data, 0, false);
+    if (!definition) {
+        return 0;
+    }
+    FileDialogRequest request;
+    request.filter = "Wavefront Obj Files (*.obj)|*.obj||";
+    request.defaultExtension = "obj";
+    request.proposedName = std::string(BaseName(definition->data));
+    std::optional<std::string> target = file.ui.SaveFileDialog(request);
+    if (!target) {
+        return 0;
+    }
+    const Block* geometry = FirstChildTagged(*definition, "geomCustom");
+    bool written = WriteFileAtomically(*target, TextWriter::LineEnds::CrLf, [&](TextWriter& out) {
+        if (!geometry) {
+            return;
+        }
+        std::string line;
+        for (const Block& child : geometry->children) {
+            line.clear();
+            if (!IsGeometryStatement(child.tag)) {
+                line += "# ";  // "numbVerts 8" and the like are no OBJ statements
+            }
+            line += child.tag;
+            line += ' ';
+            line += child.data;
+            line += '\n';
+            out.Write(line);
+        }
+    });
+    file.ui.SetArrowCursor();
+    if (!written) {
+        file.ui.ShowMessage("Error opening file.", "FileOpenError", MessageButtons::Ok,
+                            MessageIcon::Exclamation);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::vector<ObjPoint> BuildOffsetTable(const MorphDeltas& deltas, std::int64_t numbDeltas,
+                                       std::size_t limit) {
+    std::size_t size = numbDeltas > 0 ? static_cast<std::size_t>(numbDeltas) : 0;
+    if (size > limit) {
+        size = limit;
+    }
+    std::vector<ObjPoint> table(size);
+    for (const Delta& delta : deltas.deltas) {
+        if (delta.vertex >= 0 && static_cast<std::size_t>(delta.vertex) < size) {
+            table[delta.vertex] = ObjPoint{delta.dx, delta.dy, delta.dz};
+        }
+    }
+    return table;
+}
+
+std::string SafeFileName(std::string_view name) {
+    std::string safe(name);
+    for (char& c : safe) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' ||
+            c == '"' || c == '<' || c == '>' || c == '|') {
+            c = '_';
+        }
+    }
+    return safe;
+}
+
+int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view groupName) {
+    std::vector<ObjPoint> offsets;
+    if (morphTarget) {
+        MorphDeltas deltas;
+        std::int32_t numbDeltas = ReadMorphDeltas(*morphTarget, deltas);
+        const ObjGroup* group = file.objMesh ? file.objMesh->FindGroup(groupName) : nullptr;
+        if (!group) {
+            return 0;
+        }
+        offsets = BuildOffsetTable(deltas, numbDeltas, group->vertices.size());
+    }
+    std::string defaultName = (morphTarget ? morphTarget->data : std::string(groupName)) + ".obj";
+    std::string target;
+    if (file.autoName == 0) {
+        FileDialogRequest request;
+        request.filter = "Wavefront OBJ Files (*.obj)|*.obj||";
+        request.defaultExtension = "obj";
+        request.proposedName = defaultName;
+        request.overwritePrompt = true;
+        request.pathMustExist = true;
+        request.createPrompt = true;
+        std::optional<std::string> chosen = file.ui.SaveFileDialog(request);
+        if (!chosen) {
+            return 0;
+        }
+        target = *chosen;
+    } else {
+        target = InCurrentDirectory(SafeFileName(defaultName));
+    }
+    file.modified = 1;
+    file.ui.OpenExportingWindow(target);
+    std::string dateText = file.ui.ExportDateText();
+    std::optional<std::string> text =
+        file.objMesh ? file.objMesh->WriteGroup(groupName, offsets, dateText) : std::nullopt;
+    if (!text) {
+        file.ui.CloseExportingWindow();
+        return 0;
+    }
+    file.ui.SetWaitCursor();
+    bool written = WriteFileAtomically(target, TextWriter::LineEnds::Lf,
+                                       [&](TextWriter& out) { out.Write(*text); });
+    file.ui.SetArrowCursor();
+    file.ui.CloseExportingWindow();
+    if (!written) {
+        file.ui.ShowMessage("Error opening obj file.", "OBJ File Open Error", MessageButtons::Ok,
+                            MessageIcon::Exclamation);
+        return 0;
+    }
+    return 1;
+}
+
+int ExportMorphTarget(FigureFile& file, TreeItem item) {
+    if (item == 0) {
+        return 0;
+    }
+    const Block* block = file.BlockOfItem(item);
+    if (!block) {
+        return 0;
+    }
+    if (block->tag == "actor") {
+        return ExportGroup(file, nullptr, BaseName(block->data));
+    }
+    std::optional<std::string> groupName = GroupNameFromPath(file.root.PathOf(item, true));
+    if (!groupName) {
+        return 0;
+    }
+    return ExportGroup(file, block, *groupName);
+}
+
+int ExportProp(FigureFile& file, TreeItem item) {
+    const Block* block = item ? file.BlockOfItem(item) : nullptr;
+    return block ? ExportPropBlock(file, *block) : 0;
+}
+
+void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
+    const Block* owner = ownerItem ? file.BlockOfItem(ownerItem) : nullptr;
+    if (!owner) {
+        return;
+    }
+    const Block* channels = FirstChildTagged(*owner, "channels");
+    if (!channels) {
+        return;
+    }
+    // Exports change nothing in the tree, so the items stay valid across the loop.
+    std::vector<TreeItem> items;
+    for (const Block& child : channels->children) {
+        if (child.tag == "targetGeom" && child.treeItem != 0) {
+            items.push_back(child.treeItem);
+        }
+    }
+    for (TreeItem item : items) {
+        ExportMorphTarget(file, item);
+    }
+}
+
+void ExportAllProps(FigureFile& file, TreeItem actorItem) {
+    const Block* actor = actorItem ? file.BlockOfItem(actorItem) : nullptr;
+    if (!actor) {
+        return;
+    }
+    const std::string actorName = actor->data;
+    const std::vector<Block>& top = file.root.children;
+    for (std::size_t i = top.size(); i-- > 0;) {
+        const Block& block = top[i];
+        if (block.tag != "prop") {
+            continue;
+        }
+        const Block* parent = FirstChildTagged(block, "parent");
+        if (parent && parent->data == actorName) {
+            ExportPropBlock(file, block);
+        }
+    }
+}
+
+}  // namespace tessary

@@ -1,0 +1,119 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "geometry/ObjMesh.h"
+#include "pane/FigureFile.h"
+#include "platform/Ui.h"
+
+namespace tessary {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+void ShowOpenError(FigureFile& file) {
+    file.ui.ShowMessage("Error opening obj file.", "FileOpenError", MessageButtons::Ok,
+                        MessageIcon::Exclamation);
+}
+
+long long FileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    long long size = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_SET) != 0) {
+        return -1;
+    }
+    return size;
+}
+
+// Reads the file piece by piece into `mesh`, handing the reader whole lines only, so that a
+// large mesh never needs its whole text in memory next to its lists. False on a read error.
+bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
+    constexpr std::size_t kPiece = 4 << 20;
+    const long long total = FileSize(file);
+    ObjReader reader(mesh);
+    std::vector<char> buffer(kPiece);
+    std::size_t kept = 0;  // bytes of an unfinished line carried over from the last piece
+    long long done = 0;
+    int shown = 0;
+    for (;;) {
+        if (buffer.size() - kept < kPiece / 2) {
+            buffer.resize(buffer.size() * 2);  // one line longer than a piece: keep it whole
+        }
+        std::size_t got = std::fread(buffer.data() + kept, 1, buffer.size() - kept, file);
+        if (got == 0) {
+            if (std::ferror(file)) {
+                return false;
+            }
+            break;
+        }
+        done += static_cast<long long>(got);
+        std::size_t filled = kept + got;
+        std::size_t cut = filled;
+        while (cut > 0 && buffer[cut - 1] != '\n' && buffer[cut - 1] != '\r') {
+            --cut;
+        }
+        reader.ReadLines(std::string_view(buffer.data(), cut));
+        kept = filled - cut;
+        std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(cut),
+                  buffer.begin() + static_cast<std::ptrdiff_t>(filled), buffer.begin());
+        if (total > 0) {
+            int percent = static_cast<int>(static_cast<double>(done) * 100.0 / total);
+            if (percent != shown && percent <= 100) {
+                ui.SetProgressPosition(percent);
+                shown = percent;
+            }
+        }
+    }
+    // The last line is read even without a line break after it.
+    reader.ReadLines(std::string_view(buffer.data(), kept));
+    reader.Finish(&ui);
+    return true;
+}
+
+}  // namespace
+
+int ReadObjFile(FigureFile& file) {
+    std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(file.objPath.c_str(), "rb"));
+    if (!handle) {
+        ShowOpenError(file);
+        return 0;
+    }
+    file.ui.SetWaitCursor();
+    file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
+    file.ui.SetProgressPosition(0);
+    std::unique_ptr<ObjMesh, ObjMeshDeleter> mesh(new ObjMesh);
+    bool read = ReadPieces(handle.get(), *mesh, file.ui);
+    file.ui.CloseProgress();
+    file.ui.SetArrowCursor();
+    if (!read) {
+        // A file that opens but cannot be read is no better than one that cannot be opened;
+        // the mesh attached before stays.
+        ShowOpenError(file);
+        return 0;
+    }
+    file.objMesh = std::move(mesh);
+    file.geometryName = file.objFileName;
+    return 1;
+}
+
+int ChooseObjFile(FigureFile& file) {
+    FileDialogRequest request;
+    request.filter = "Wavefront Obj Files (*.obj)|*.obj||";
+    request.defaultExtension = "obj";
+    request.proposedName = file.geometryName;
+    std::optional<std::string> chosen = file.ui.OpenFileDialog(request);
+    if (!chosen) {
+        return 0;
+    }
+    file.objPath = *chosen;
+    file.objFileName = FileNameOfPath(*chosen);
+    return ReadObjFile(file);
+}
+
+}  // namespace tessary

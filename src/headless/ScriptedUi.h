@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/Ui.h"
+
+namespace tessary {
+
+// A Ui answered from a script. Each action hands over its reply words; every message box and
+// every file dialog is logged as one line. Questions with no reply left are answered "yes"; a
+// file dialog without a reply, or a reply that does not fit the dialog, is recorded as a script
+// error (the port itself never throws) and answered as a cancel.
+class ScriptedUi : public Ui {
+public:
+    explicit ScriptedUi(std::ostream& log);
+
+    // The replies for the next action, in order.
+    void SetReplies(std::vector<std::string> replies);
+    std::size_t UnusedReplies() const { return replies_.size() - nextReply_; }
+
+    // The first script error since the last ClearScriptError, if any.
+    const std::optional<std::string>& ScriptError() const { return scriptError_; }
+    void ClearScriptError() { scriptError_.reset(); }
+    // True once any message box that only informs (an error) was shown.
+    bool ErrorShown() const { return errorShown_; }
+
+    // How the next Preferences dialog is filled in; without one it takes a reply like a
+    // question (yes: OK as opened, no: Cancel).
+    void SetPreferencesEdit(std::function<void(Preferences&)> edit);
+
+    MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                              MessageButtons buttons, MessageIcon icon) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+    void OpenProgress(const std::string& text, bool owned) override;
+    void SetProgressText(const std::string& text) override;
+    void SetProgressPosition(int percent) override;
+    void CloseProgress() override;
+    void SetWaitCursor() override;
+    void SetArrowCursor() override;
+    std::optional<Preferences> RunPreferencesDialog(const Preferences& current) override;
+    void ShowAbout() override;
+    void OpenHelpPage() override;
+
+    // Takes the next reply as the answer of a modal dialog without an action of its own:
+    // true for OK ("yes" or no reply left), false for Cancel ("no").
+    bool AnswerModalDialog(const std::string& dialogName);
+
+protected:
+    std::optional<std::string> TakeReply();
+    void Fail(const std::string& message);
+    std::optional<std::string> FileDialog(const char* kind, const FileDialogRequest& request);
+
+    std::ostream& log_;
+
+private:
+    std::vector<std::string> replies_;
+    std::size_t nextReply_ = 0;
+    std::optional<std::string> scriptError_;
+    bool errorShown_ = false;
+    std::function<void(Preferences&)> preferencesEdit_;
+};
+
+// Writes a message text on one line, line breaks as "\n".
+std::string OneLine(const std::string& text);
+
+}  // namespace tessary

@@ -1,0 +1,231 @@
+#include "pane/FigureFile.h"
+
+#include <optional>
+#include <utility>
+
+#include "model/Names.h"
+#include "model/TextIO.h"
+#include "pane/FigureTree.h"
+#include "platform/MainWindowLink.h"
+#include "platform/ProfileStore.h"
+#include "platform/Ui.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr const char* kOpenFilter =
+    "Character Files (*.cr2)|*.cr2|Poser Scene Files (*.pz3)|*.pz3|Pose Files (*.pz2)|*.pz2|"
+    "Hand Files (*.hd2)|*.hd2|Face Files (*.fc2)|*.fc2||";
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A progress record whose hook moves the progress bar of the window `ui` shows.
+Progress ProgressOn(Ui& ui, double total) {
+    Progress progress;
+    progress.hook = [&ui](int percent) { ui.SetProgressPosition(percent); };
+    progress.total = total;
+    progress.count = 0;
+    return progress;
+}
+
+}  // namespace
+
+FigureFile::FigureFile(Ui& ui, ProfileStore& store) : ui(ui), store(store) {
+    LoadPreferences();
+}
+
+FigureFile::~FigureFile() = default;
+
+void FigureFile::LoadPreferences() {
+    const Preferences read = Preferences::Read(store);
+    confirmDelete = read.confirmDelete;
+    confirmMove = read.confirmMove;
+    autoName = read.autoName;
+    autoFixStorageOffset = read.autoFixStorageOffset;
+    autoRemoveMaterials = read.autoRemoveMaterials;
+    autoAddMaterials = read.autoAddMaterials;
+}
+
+Preferences FigureFile::CurrentPreferences() const {
+    Preferences current;
+    current.confirmDelete = confirmDelete;
+    current.confirmMove = confirmMove;
+    current.autoName = autoName;
+    current.autoFixStorageOffset = autoFixStorageOffset;
+    current.autoRemoveMaterials = autoRemoveMaterials;
+    current.autoAddMaterials = autoAddMaterials;
+    return current;
+}
+
+std::string FigureFile::Extension() const {
+    const auto dot = fileName.rfind('.');
+    return dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
+}
+
+Block* FigureFile::BlockOfItem(TreeItem item) {
+    // Item 0 is "none"; searching for it would find the first Block without an item.
+    return item == 0 ? nullptr : root.FindByTreeItem(item);
+}
+
+void FigureFile::ShowOpenError() {
+    ui.ShowMessage("Error opening file.", "FileOpenError", MessageButtons::Ok,
+                   MessageIcon::Exclamation);
+}
+
+int FigureFile::ChooseFile() {
+    FileDialogRequest request;
+    request.filter = kOpenFilter;
+    const std::optional<std::string> chosen = ui.OpenFileDialog(request);
+    if (!chosen) {
+        return 0;
+    }
+    path = *chosen;
+    fileName = FileNameOfPath(path);
+    return 1;
+}
+
+int FigureFile::Load() {
+    const std::string extension = Extension();
+    viewKind = (EqualsIgnoringCase(extension, "cr2") || EqualsIgnoringCase(extension, "pz3"))
+                   ? kFigureView
+                   : kPoseView;
+
+    ui.SetWaitCursor();
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        ui.SetArrowCursor();
+        ShowOpenError();
+        return 0;
+    }
+    ui.OpenProgress("Loading...\nPlease Wait.", true);
+
+    // The new tree is built beside the old one and replaces it only once it is complete.
+    Block parsed;
+    Progress progress = ProgressOn(ui, static_cast<double>(text.size()));
+    ParseFileText(text, parsed, &progress);
+    std::string().swap(text);  // nothing of the text stays in memory after the parse
+    root = std::move(parsed);
+
+    if (tree != nullptr) {
+        tree->Refresh();
+    }
+    ui.CloseProgress();
+    loaded = 1;
+
+    // The figure number and geometry name are picked out before the window hears of the load,
+    // so that the OBJ button can show the geometry name of the file just loaded.
+    const Block* body = root.FindChild("actor", "BODY", true);
+    figureSuffix = body != nullptr ? std::string(NameSuffix(body->data)) : std::string();
+    const Block* resFile = root.FindNthChild("figureResFile", 0, true);
+    if (resFile == nullptr) {
+        geometryName.clear();
+    } else {
+        const auto colon = resFile->data.rfind(':');
+        geometryName = colon == std::string::npos ? resFile->data : resFile->data.substr(colon + 1);
+    }
+
+    if (mainWindow != nullptr) {
+        mainWindow->OnFileLoaded(*this);
+    }
+    ui.SetArrowCursor();
+    return 1;
+}
+
+bool FigureFile::AnySaveRepairEnabled() const {
+    for (const SaveRepair& repair : saveRepairs) {
+        if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void FigureFile::RunSaveRepairs() {
+    for (const SaveRepair& repair : saveRepairs) {
+        if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
+            repair.run(*this);
+        }
+    }
+}
+
+bool FigureFile::WriteFileTo(const std::string& target, Progress* progress) {
+    return WriteFileAtomically(
+        target, TextWriter::LineEnds::CrLf,
+        [this, progress](TextWriter& out) { WriteTree(root, out, progress); });
+}
+
+int FigureFile::Save() {
+    const std::string extension = Extension();
+    FileDialogRequest request;
+    if (!extension.empty()) {
+        request.filter = "Files (*." + extension + ")|*." + extension + "||";
+    }
+    request.defaultExtension = extension;
+    request.proposedName = path;
+    request.hideReadOnly = true;
+    request.overwritePrompt = true;
+    const std::optional<std::string> chosen = ui.SaveFileDialog(request);
+    if (!chosen) {
+        return 0;
+    }
+    path = *chosen;
+    fileName = FileNameOfPath(path);
+
+    // The repairs change the tree before it is written; a save that fails afterwards must
+    // leave the tree as the user had it, so it is kept aside while they run.
+    std::optional<Block> beforeRepairs;
+    if (AnySaveRepairEnabled()) {
+        beforeRepairs.emplace(root);
+    }
+    RunSaveRepairs();
+
+    ui.OpenProgress("Saving...\nPlease Wait.", false);
+    ui.SetWaitCursor();
+    Progress progress = ProgressOn(ui, static_cast<double>(root.CountNodes()));
+    const bool written = WriteFileTo(path, &progress);
+    ui.SetArrowCursor();
+    ui.CloseProgress();
+    if (!written) {
+        if (beforeRepairs) {
+            root = std::move(*beforeRepairs);
+            // The copy carries the item handles but not the folder handles: rebuild the view.
+            if (tree != nullptr) {
+                tree->Refresh();
+            }
+        }
+        ShowOpenError();
+        return 0;
+    }
+    modified = 0;
+    return 1;
+}
+
+bool FigureFile::WriteTo(const std::string& target) {
+    if (!WriteFileTo(target, nullptr)) {
+        ShowOpenError();
+        return false;
+    }
+    return true;
+}
+
+std::string FileNameOfPath(std::string_view path) {
+    const auto slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace tessary

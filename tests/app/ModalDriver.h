@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+// Acts on the next modal window that opens, from inside that window's own event loop, so a
+// test can answer a dialog that the code under test runs with exec(). A window that opens
+// when none is expected is caught with Refuse() and shows in Seen().
+class ModalDriver {
+  public:
+    using Action = std::function<void(QWidget& modal)>;
+
+    ModalDriver() = default;
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+    ~ModalDriver() { state_->action = nullptr; }
+
+    // Runs `action` on the first modal window to appear.
+    void Expect(Action action) {
+        state_->action = std::move(action);
+        state_->seen = false;
+        Poll(state_);
+    }
+
+    // Closes any modal window that appears, remembering that one did.
+    void Refuse() {
+        Expect([](QWidget& modal) { modal.close(); });
+    }
+
+    bool Seen() const { return state_->seen; }
+
+  private:
+    struct State {
+        Action action;
+        bool seen = false;
+    };
+
+    static void Poll(std::shared_ptr<State> state) {
+        QTimer::singleShot(5, [state] {
+            if (!state->action) {
+                return;
+            }
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr) {
+                Poll(state);
+                return;
+            }
+            state->seen = true;
+            Action action = std::move(state->action);
+            state->action = nullptr;
+            action(*modal);
+        });
+    }
+
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};

@@ -1,0 +1,144 @@
+#include "cli/CliMain.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tessary {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliResult RunTool(std::vector<std::string> args, const std::string& input = "") {
+    std::ostringstream out;
+    std::ostringstream err;
+    std::istringstream in(input);
+    int status = RunCli(args, out, err, in);
+    return {status, out.str(), err.str()};
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(Cli, UsageErrorsExitWithTwo) {
+    for (auto args : std::vector<std::vector<std::string>>{
+             {}, {"frobnicate"}, {"show"}, {"normalize", "a.cr2"}, {"run"}, {"show", "a", "--view", "odd"}}) {
+        CliResult result = RunTool(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find("tessary-cli: "), std::string::npos);
+    }
+    EXPECT_EQ(RunTool({"--help"}).status, 0);
+    EXPECT_NE(RunTool({"--version"}).out.find("tessary-cli "), std::string::npos);
+}
+
+TEST(Cli, MissingFileIsReportedAsTheMessageBoxAndStatusOne) {
+    CliResult shown = RunTool({"show", "/nonexistent/dir/none.cr2"});
+    EXPECT_EQ(shown.status, 1);
+    EXPECT_EQ(shown.out, "[FileOpenError] Error opening file.\n");
+
+    CliResult normalized = RunTool({"normalize", "/nonexistent/none.pz2", "-o", "x.pz2"});
+    EXPECT_EQ(normalized.status, 1);
+    EXPECT_EQ(normalized.out, "[FileOpenError] Error opening file.\n");
+}
+
+TEST(Cli, NormalizeIntoAnUnwritablePlaceFailsAndKeepsNothingHalfWritten) {
+    const fs::path input = fs::path(TESSARY_TEST_DATA_DIR) / "two-actors.cr2";
+    CliResult result = RunTool({"normalize", input.string(), "-o", "/nonexistent/out.cr2"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "[FileOpenError] Error opening file.\n");
+}
+
+TEST(Cli, ScriptErrorsNameTheScriptAndLine) {
+    CliResult result = RunTool({"run", "-"}, "state left\nfly left\nstate right\n");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tessary-cli: -:2: unknown action 'fly'\n");
+
+    const struct {
+        const char* script;
+        int line;
+    } faults[] = {
+        {"save left out.cr2\n", 1},        // Save File is disabled before a load
+        {"show middle\n", 1},              // no such pane
+        {"state left extra\n", 1},         // bad arguments
+        {"prefs ConfirmDelete=2\n", 1},    // not a 0/1 setting
+        {"prefs NoSuchKey=1\n", 1},
+        {"\n# c\nquit yes\n", 3},          // a reply nobody took
+        {"load left\n", 1},
+    };
+    for (const auto& fault : faults) {
+        CliResult run = RunTool({"run", "-"}, fault.script);
+        EXPECT_EQ(run.status, 2) << fault.script;
+        EXPECT_EQ(run.err.rfind("tessary-cli: -:" + std::to_string(fault.line) + ": ", 0), 0u)
+            << fault.script << run.err;
+    }
+}
+
+TEST(Cli, ShowPicksTheViewByExtensionUnlessToldOtherwise) {
+    const fs::path input = fs::path(TESSARY_TEST_DATA_DIR) / "two-actors.cr2";
+    CliResult figure = RunTool({"show", input.string()});
+    ASSERT_EQ(figure.status, 0) << figure.err;
+    EXPECT_EQ(figure.out,
+              "[actor] BODY\n"
+              "[actor] chest\n"
+              "  [folder] MORPH TARGETS\n"
+              "    [morph] Breathe\n");
+    CliResult raw = RunTool({"show", input.string(), "--view", "raw"});
+    EXPECT_EQ(raw.out.substr(0, 20), "[line] actor BODY:1\n");
+}
+
+TEST(Cli, NormalizeTwiceGivesTheSameBytes) {
+    const fs::path dir = fs::temp_directory_path() / ("tessary-cli-test-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path input = fs::path(TESSARY_TEST_DATA_DIR) / "two-actors.cr2";
+    ASSERT_EQ(RunTool({"normalize", input.string(), "-o", (dir / "a.cr2").string()}).status, 0);
+    ASSERT_EQ(RunTool({"normalize", (dir / "a.cr2").string(), "-o", (dir / "b.cr2").string()}).status, 0);
+    EXPECT_EQ(ReadFile(dir / "a.cr2"), ReadFile(dir / "b.cr2"));
+    EXPECT_NE(ReadFile(dir / "a.cr2").find("\r\n"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+// Every uncompressed file of the shared corpus loads, shows and normalises to a fixed point.
+TEST(Cli, CorpusFilesNormaliseToAFixedPoint) {
+    const fs::path corpus = TESSARY_CORPUS_DIR;
+    if (!fs::is_directory(corpus)) {
+        GTEST_SKIP() << "no corpus at " << corpus;
+    }
+    const fs::path dir = fs::temp_directory_path() / ("tessary-corpus-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    int seen = 0;
+    for (const auto& entry : fs::directory_iterator(corpus)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".cr2" && ext != ".pz3" && ext != ".pp2" && ext != ".pz2" && ext != ".hd2" &&
+            ext != ".fc2") {
+            continue;
+        }
+        ++seen;
+        const std::string name = entry.path().filename().string();
+        CliResult shown = RunTool({"show", entry.path().string()});
+        EXPECT_EQ(shown.status, 0) << name << shown.out;
+        const fs::path once = dir / ("once-" + name);
+        const fs::path twice = dir / ("twice-" + name);
+        ASSERT_EQ(RunTool({"normalize", entry.path().string(), "-o", once.string()}).status, 0) << name;
+        ASSERT_EQ(RunTool({"normalize", once.string(), "-o", twice.string()}).status, 0) << name;
+        EXPECT_EQ(ReadFile(once), ReadFile(twice)) << name;
+    }
+    EXPECT_GT(seen, 0);
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tessary
