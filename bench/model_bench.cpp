@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,14 +42,18 @@ long long StatusBytes(const char* key) {
     return -1;
 }
 
-// Runs `work` once in a fresh child process and returns how far its resident memory rose
-// above what it was at the start: the peak that a real first load or save costs, without
-// the memory that earlier iterations left in the allocator.
+struct ColdRun {
+    double peakBytes = -1;  // how far resident memory rose above where it started
+    double seconds = -1;    // wall time
+};
+
+// Runs `work` once in a fresh child process: the peak memory and time of a program's first
+// load or save, without the memory that earlier iterations left in the allocator.
 template <typename Work>
-double PeakGrowthInChild(Work work) {
+ColdRun RunColdInChild(Work work) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
-        return -1;
+        return ColdRun();
     }
     const pid_t child = fork();
     if (child == 0) {
@@ -57,19 +62,23 @@ double PeakGrowthInChild(Work work) {
         malloc_trim(0);
         std::ofstream("/proc/self/clear_refs") << "5";
         const long long before = StatusBytes("VmRSS");
+        const auto start = std::chrono::steady_clock::now();
         work();
-        const double growth = static_cast<double>(StatusBytes("VmHWM") - before);
-        const ssize_t written = write(pipeEnds[1], &growth, sizeof growth);
-        _exit(written == sizeof growth ? 0 : 1);
+        ColdRun run;
+        run.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        run.peakBytes = static_cast<double>(StatusBytes("VmHWM") - before);
+        const ssize_t written = write(pipeEnds[1], &run, sizeof run);
+        _exit(written == sizeof run ? 0 : 1);
     }
     close(pipeEnds[1]);
-    double growth = -1;
-    if (read(pipeEnds[0], &growth, sizeof growth) != sizeof growth) {
-        growth = -1;
+    ColdRun run;
+    if (read(pipeEnds[0], &run, sizeof run) != sizeof run) {
+        run = ColdRun();
     }
     close(pipeEnds[0]);
     waitpid(child, nullptr, 0);
-    return growth;
+    return run;
 }
 
 // What a pane's load does: the file is read in pieces straight into the tree.
@@ -112,7 +121,7 @@ void BM_Load(benchmark::State& state, const char* name) {
     probe = std::string();
     const long long lines = CountLines(path);
 
-    const double peak = PeakGrowthInChild([&] {
+    const ColdRun cold = RunColdInChild([&] {
         Block root;
         load(path, root);
     });
@@ -132,8 +141,9 @@ void BM_Load(benchmark::State& state, const char* name) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
     state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines),
                                                    benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["peak_MB"] = peak / 1e6;
-    state.counters["peak/file"] = peak / size;
+    state.counters["peak_MB"] = cold.peakBytes / 1e6;
+    state.counters["peak/file"] = cold.peakBytes / size;
+    state.counters["first_load_ms"] = cold.seconds * 1e3;
 }
 
 void BM_Write(benchmark::State& state, const char* name, const char* target) {
@@ -158,7 +168,7 @@ void BM_Write(benchmark::State& state, const char* name, const char* target) {
         state.SkipWithError(("cannot write " + out).c_str());
         return;
     }
-    const double peak = PeakGrowthInChild(writeOnce);
+    const ColdRun cold = RunColdInChild(writeOnce);
     for (auto _ : state) {
         benchmark::DoNotOptimize(writeOnce());
     }
@@ -178,7 +188,7 @@ void BM_Write(benchmark::State& state, const char* name, const char* target) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * outputSize));
     state.counters["output_MB"] = outputSize / 1e6;
-    state.counters["peak_MB"] = peak / 1e6;
+    state.counters["peak_MB"] = cold.peakBytes / 1e6;
     if (target != nullptr) {
         std::remove(out.c_str());
     }

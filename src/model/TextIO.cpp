@@ -61,7 +61,9 @@ bool Contains(std::string_view line, char c) {
 
 namespace {
 constexpr std::size_t kPieceSize = 256 * 1024;
-}
+// A text in memory is handed back in steps of this size while it is parsed.
+constexpr std::size_t kReleaseStep = 1024 * 1024;
+}  // namespace
 
 LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
@@ -196,6 +198,12 @@ bool LineSource::ReadLine(std::string_view& line) {
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
     ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
+    if (releaseFrom_ != nullptr &&
+        start - releaseFrom_ >= static_cast<std::ptrdiff_t>(kReleaseStep)) {
+        // Everything before the line just delivered is done with.
+        ReleasePages(releaseFrom_, static_cast<std::size_t>(start - releaseFrom_));
+        releaseFrom_ = start;
+    }
     return true;
 }
 
@@ -299,26 +307,19 @@ void Block::ParseBlock(LineSource& source) {
 // --- Writing ---
 
 void Block::Write(TextWriter& out, int depth, Progress* progress) const {
-    std::string spaces;
-    std::string line;
-    auto writeLine = [&](std::string_view lineTag, std::string_view lineData, int level) {
-        const std::size_t width = level > 0 ? 4 * static_cast<std::size_t>(level) : 0;
-        if (spaces.size() < width) {
-            spaces.resize(std::max(width, 2 * spaces.size()), ' ');
-        }
-        line.clear();
-        FormatLine(lineTag, lineData, std::string_view(spaces).substr(0, width), line);
-        out.Write(line);
-    };
+    auto indentOf = [](int level) { return level > 0 ? 4 * static_cast<std::size_t>(level) : 0; };
     auto writeOwnLine = [&](const Block& block, int level) {
         if (block.tag.empty()) {
             return;
         }
-        writeLine(block.tag, block.data, level);
+        out.WriteLine(indentOf(level), block.tag, block.data);
         if (progress != nullptr && progress->hook) {
             ++progress->count;
             ReportPercent(progress, static_cast<double>(progress->count));
         }
+    };
+    auto writeBrace = [&](const char* brace, int level) {
+        out.WriteLine(indentOf(level), brace, {});
     };
 
     struct Frame {
@@ -329,14 +330,14 @@ void Block::Write(TextWriter& out, int depth, Progress* progress) const {
     std::vector<Frame> stack;
     writeOwnLine(*this, depth);
     if (hasBlock == 1) {
-        writeLine("{", {}, depth + 1);
+        writeBrace("{", depth + 1);
         stack.push_back({this, 0, depth});
     }
     // A failed output stays failed: there is no point in walking the rest of the tree.
     while (!stack.empty() && out.Ok()) {
         Frame& frame = stack.back();
         if (frame.next == frame.block->children.size()) {
-            writeLine("}", {}, frame.depth + 1);
+            writeBrace("}", frame.depth + 1);
             stack.pop_back();
             continue;
         }
@@ -344,7 +345,7 @@ void Block::Write(TextWriter& out, int depth, Progress* progress) const {
         const int childDepth = frame.depth + 1;
         writeOwnLine(child, childDepth);
         if (child.hasBlock == 1) {
-            writeLine("{", {}, childDepth + 1);
+            writeBrace("{", childDepth + 1);
             stack.push_back({&child, 0, childDepth});
         }
     }
@@ -357,9 +358,10 @@ constexpr std::size_t kWriterBuffer = 64 * 1024;
 }
 
 TextWriter::TextWriter(std::FILE* file, LineEnds lineEnds)
-    : file_(file), lineEnds_(lineEnds), ok_(file != nullptr) {
-    buffer_.reserve(kWriterBuffer + 2);
-}
+    : file_(file),
+      lineEnds_(lineEnds),
+      buffer_(std::make_unique<char[]>(kWriterBuffer)),
+      ok_(file != nullptr) {}
 
 TextWriter::~TextWriter() {
     Drain();
@@ -367,34 +369,89 @@ TextWriter::~TextWriter() {
 
 void TextWriter::Write(std::string_view text) {
     while (ok_ && !text.empty()) {
-        if (buffer_.size() >= kWriterBuffer) {
+        // Room for at least one byte and a CR LF pair after it.
+        if (used_ + 3 > kWriterBuffer) {
             Drain();
             continue;
         }
-        const std::size_t room = kWriterBuffer - buffer_.size();
+        const std::size_t room = kWriterBuffer - used_ - 2;
         std::string_view chunk = text.substr(0, room);
+        bool feed = false;
         if (lineEnds_ == LineEnds::CrLf) {
-            const void* feed = std::memchr(chunk.data(), '\n', chunk.size());
-            if (feed != nullptr) {
+            const void* found = std::memchr(chunk.data(), '\n', chunk.size());
+            if (found != nullptr) {
                 chunk = chunk.substr(
-                    0, static_cast<std::size_t>(static_cast<const char*>(feed) - chunk.data()));
-                buffer_.append(chunk).append("\r\n");
-                text.remove_prefix(chunk.size() + 1);
-                continue;
+                    0, static_cast<std::size_t>(static_cast<const char*>(found) - chunk.data()));
+                feed = true;
             }
         }
-        buffer_.append(chunk);
+        std::memcpy(buffer_.get() + used_, chunk.data(), chunk.size());
+        used_ += chunk.size();
         text.remove_prefix(chunk.size());
+        if (feed) {
+            buffer_[used_++] = '\r';
+            buffer_[used_++] = '\n';
+            text.remove_prefix(1);
+        }
     }
 }
 
+void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string_view data) {
+    if (tag.empty() || !ok_) {
+        return;
+    }
+    const std::size_t size = indent + tag.size() + (data.empty() ? 0 : 1 + data.size()) + 2;
+    const bool plain = size <= kWriterBuffer &&
+                       std::memchr(tag.data(), '\n', tag.size()) == nullptr &&
+                       std::memchr(data.data(), '\n', data.size()) == nullptr;
+    if (!plain) {
+        // Deep indentation or line feeds inside the text: the general path.
+        static constexpr char kSpaces[] =
+            "                                                                ";
+        constexpr std::size_t kSpaceCount = sizeof kSpaces - 1;
+        for (std::size_t left = indent; left > 0;) {
+            const std::size_t n = std::min(left, kSpaceCount);
+            Write(std::string_view(kSpaces, n));
+            left -= n;
+        }
+        Write(tag);
+        if (!data.empty()) {
+            Write(" ");
+            Write(data);
+        }
+        Write("\n");
+        return;
+    }
+    if (used_ + size > kWriterBuffer) {
+        Drain();
+        if (!ok_) {
+            return;
+        }
+    }
+    char* out = buffer_.get() + used_;
+    std::memset(out, ' ', indent);
+    out += indent;
+    std::memcpy(out, tag.data(), tag.size());
+    out += tag.size();
+    if (!data.empty()) {
+        *out++ = ' ';
+        std::memcpy(out, data.data(), data.size());
+        out += data.size();
+    }
+    if (lineEnds_ == LineEnds::CrLf) {
+        *out++ = '\r';
+    }
+    *out++ = '\n';
+    used_ = static_cast<std::size_t>(out - buffer_.get());
+}
+
 void TextWriter::Drain() {
-    if (ok_ && !buffer_.empty()) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    if (ok_ && used_ > 0) {
+        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
             ok_ = false;
         }
     }
-    buffer_.clear();
+    used_ = 0;
 }
 
 bool TextWriter::Flush() {
@@ -470,6 +527,9 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     std::string bytes;
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        // Advise before the first touch: fresh pages are expensive, huge ones much less so.
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+        AdviseHugePages(bytes.data(), bytes.capacity());
         bytes.resize(static_cast<std::size_t>(info.st_size));
     }
     std::size_t filled = 0;
@@ -543,7 +603,11 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
         progress->count = 0;
     }
     LineSource source(text.data(), text.size(), progress);
-    return ParseTree(source, root);
+    source.ReleaseDeliveredText();
+    const bool opened = ParseTree(source, root);
+    // The text is spent (partly zeros by now): let it go rather than keep its capacity.
+    std::string().swap(text);
+    return opened;
 }
 
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress) {

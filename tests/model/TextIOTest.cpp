@@ -232,6 +232,62 @@ TEST(WriterTest, TextWriterConvertsLineFeedsAndKeepsErrors) {
     std::fclose(full);
 }
 
+std::string WrittenThroughWriter(TextWriter::LineEnds ends,
+                                 const std::function<void(TextWriter&)>& body) {
+    char* bytes = nullptr;
+    std::size_t size = 0;
+    std::FILE* file = open_memstream(&bytes, &size);
+    {
+        TextWriter writer(file, ends);
+        body(writer);
+        EXPECT_TRUE(writer.Flush());
+    }
+    std::fclose(file);
+    std::string text(bytes, size);
+    std::free(bytes);
+    return text;
+}
+
+TEST(WriterTest, LineFeedsOnEveryBufferBoundaryBecomeCrLf) {
+    // Pieces of every length, line feeds everywhere, lines indented beyond the buffer size:
+    // what comes out is exactly the input with each LF turned into CR LF.
+    std::mt19937 random(11);
+    std::string expected;
+    std::string reference;
+    const std::string written =
+        WrittenThroughWriter(TextWriter::LineEnds::CrLf, [&](TextWriter& out) {
+            for (int i = 0; i < 20000; ++i) {
+                if (random() % 3 == 0) {
+                    const std::size_t indent =
+                        random() % 50 == 0 ? 70000 + random() % 70000 : random() % 40;
+                    const std::string tag = random() % 10 == 0 ? "t\ag" : "tag";
+                    const std::string data(random() % 30, random() % 7 == 0 ? '\n' : 'd');
+                    out.WriteLine(indent, tag, data);
+                    reference +=
+                        std::string(indent, ' ') + tag + (data.empty() ? "" : " " + data) + "\n";
+                } else {
+                    std::string piece(random() % 3000, 'x');
+                    for (char& c : piece) {
+                        c = random() % 20 == 0 ? '\n' : c;
+                    }
+                    out.Write(piece);
+                    reference += piece;
+                }
+            }
+        });
+    for (char c : reference) {
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_TRUE(written == expected) << "sizes " << written.size() << " and " << expected.size();
+    EXPECT_EQ(WrittenThroughWriter(TextWriter::LineEnds::Lf,
+                                   [](TextWriter& out) {
+                                       out.WriteLine(2, "a", "b\nc");
+                                       out.WriteLine(0, "", "ignored");
+                                       out.Write("\n");
+                                   }),
+              "  a b\nc\n\n");
+}
+
 TEST(WriterTest, WriterWithoutFileIsFailed) {
     TextWriter writer(nullptr, TextWriter::LineEnds::Lf);
     writer.Write("x");
@@ -256,6 +312,19 @@ TEST(RoundTripTest, SnippetsLoadWriteLoadGiveTheSameTree) {
     ExpectRoundTrip("junk\r\n{ junk\r\n\ta  b\t c \r\n{\r\n}\r\n{\r\n{\r\nx\r\n", "odd");
     ExpectRoundTrip("{\n{\n{\n}\n}\n}\n", "empty lines with blocks");
     ExpectRoundTrip("{\n\xc3\xa9l\xc3\xa9ment d\xc3\xa9j\xc3\xa0 vu\n}\n", "high bytes");
+}
+
+TEST(RoundTripTest, RandomTextsSurviveLoadWriteLoad) {
+    // Any text is a file: braces, blanks, control characters and high bytes in any order.
+    std::mt19937 random(5);
+    const char alphabet[] = "ab c{}{}\t\r\n\n\n\x01\x7f\xff:|";
+    for (int round = 0; round < 300; ++round) {
+        std::string text(random() % 2000, ' ');
+        for (char& c : text) {
+            c = alphabet[random() % (sizeof alphabet - 1)];
+        }
+        ExpectRoundTrip(text, "round " + std::to_string(round));
+    }
 }
 
 TEST(RoundTripTest, CorpusFilesLoadWriteLoadGiveTheSameTree) {
@@ -476,6 +545,32 @@ TEST_F(FileTest, ReadFileTreeLoadsLikeParseFileText) {
     EXPECT_FALSE(ReadFileTree((dir / "missing.cr2").string(), root));
     EXPECT_FALSE(ReadFileTree(dir.string(), root));
     EXPECT_EQ(Dump(root), before);
+}
+
+TEST_F(FileTest, LargeTextParsesTheSameFromMemoryAndFromFile) {
+    // Several megabytes, so that the memory of delivered lines is handed back mid-parse.
+    std::string text = "{\r\n";
+    for (int actor = 0; actor < 400; ++actor) {
+        text += "actor part" + std::to_string(actor) + ":1\r\n\t{\r\n\tchannels\r\n\t\t{\r\n";
+        for (int d = 0; d < 300; ++d) {
+            text += "\t\t\td " + std::to_string(d) + " 0.001234 -0.005678 0.009012\r\n";
+        }
+        text += "\t\t}\r\n\t}\r\n";
+    }
+    text += "}\r\n";
+    ASSERT_GT(text.size(), 4u << 20);
+    Put(dir / "big.cr2", text);
+
+    Block fromFile;
+    ASSERT_TRUE(ReadFileTree((dir / "big.cr2").string(), fromFile));
+    Block fromText;
+    std::string consumed = text;
+    ASSERT_TRUE(ParseFileText(consumed, fromText));
+    EXPECT_TRUE(consumed.empty());
+    EXPECT_EQ(fromText.CountNodes(), 1 + 400 * 302);
+    EXPECT_TRUE(Dump(fromText) == Dump(fromFile));
+    EXPECT_EQ(fromText.children.back().children[0].children.back().data,
+              "299 0.001234 -0.005678 0.009012");
 }
 
 }  // namespace
