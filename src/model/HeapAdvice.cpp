@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <utility>
 #endif
 
 namespace tessary {
@@ -44,9 +45,39 @@ void AdviseHugePagesForHeapGrowth() {
     advisedEnd.store(end, std::memory_order_relaxed);
 }
 
+namespace {
+
+// The whole pages of `alignment` inside a range, or an empty range.
+std::pair<std::uintptr_t, std::uintptr_t> InnerPages(void* begin, std::size_t size,
+                                                     std::uintptr_t alignment) {
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t from = (first + alignment - 1) & ~(alignment - 1);
+    const std::uintptr_t to = (first + size) & ~(alignment - 1);
+    return {from, to > from ? to : from};
+}
+
+}  // namespace
+
+void AdviseHugePages(void* begin, std::size_t size) {
+    const auto [from, to] = InnerPages(begin, size, kHugePage);
+    if (to > from) {
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    }
+}
+
+void ReleasePages(void* begin, std::size_t size) {
+    const auto [from, to] =
+        InnerPages(begin, size, static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE)));
+    if (to > from) {
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    }
+}
+
 #else
 
 void AdviseHugePagesForHeapGrowth() {}
+void AdviseHugePages(void*, std::size_t) {}
+void ReleasePages(void*, std::size_t) {}
 
 #endif
 

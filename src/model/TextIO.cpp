@@ -61,7 +61,9 @@ bool Contains(std::string_view line, char c) {
 
 namespace {
 constexpr std::size_t kPieceSize = 256 * 1024;
-}
+// A text in memory is handed back in steps of this size while it is parsed.
+constexpr std::size_t kReleaseStep = 1024 * 1024;
+}  // namespace
 
 LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
@@ -196,6 +198,12 @@ bool LineSource::ReadLine(std::string_view& line) {
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
     ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
+    if (releaseFrom_ != nullptr &&
+        start - releaseFrom_ >= static_cast<std::ptrdiff_t>(kReleaseStep)) {
+        // Everything before the line just delivered is done with.
+        ReleasePages(releaseFrom_, static_cast<std::size_t>(start - releaseFrom_));
+        releaseFrom_ = start;
+    }
     return true;
 }
 
@@ -519,6 +527,9 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     std::string bytes;
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        // Advise before the first touch: fresh pages are expensive, huge ones much less so.
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+        AdviseHugePages(bytes.data(), bytes.capacity());
         bytes.resize(static_cast<std::size_t>(info.st_size));
     }
     std::size_t filled = 0;
@@ -592,7 +603,11 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
         progress->count = 0;
     }
     LineSource source(text.data(), text.size(), progress);
-    return ParseTree(source, root);
+    source.ReleaseDeliveredText();
+    const bool opened = ParseTree(source, root);
+    // The text is spent (partly zeros by now): let it go rather than keep its capacity.
+    std::string().swap(text);
+    return opened;
 }
 
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress) {

@@ -40,6 +40,12 @@ public:
     // True when reading the file failed (as opposed to reaching its end).
     bool Failed() const { return failed_; }
 
+    // For a text in memory that is parsed once and then thrown away: hands the memory of the
+    // lines already delivered back to the system as the parse moves on, so that the text and
+    // the tree built from it are not both held at their full size. Those bytes read as zeros
+    // afterwards.
+    void ReleaseDeliveredText() { releaseFrom_ = begin_; }
+
 private:
     // Keeps the bytes from `keep` on, reads more after them; false when nothing more came.
     bool Refill(char*& keep, char*& scan);
@@ -52,6 +58,7 @@ private:
     char* owned_ = nullptr;       // the piece buffer when reading a file
     std::size_t capacity_ = 0;    // its size
     double base_ = 0;             // file offset of begin_
+    char* releaseFrom_ = nullptr;  // first byte not yet released, when releasing
     bool done_ = false;
     bool failed_ = false;
 };
@@ -92,9 +99,10 @@ bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
 
 // Builds the tree of a whole file's text in `root`: skips the lines up to and including the
 // first one that contains "{", then reads the file's outermost brace block. The text is
-// changed in place (control characters become spaces). With `progress`, its total becomes the
-// text size and its count 0. Every text gives a tree and root.hasBlock ends up 1; the result
-// only tells whether a "{" was found at all (false: the tree is empty).
+// consumed: its memory is handed back while the parse moves on, and it is empty afterwards.
+// With `progress`, its total becomes the text size and its count 0. Every text gives a tree and
+// root.hasBlock ends up 1; the result only tells whether a "{" was found at all (false: the
+// tree is empty). For a file, ReadFileTree does the same without holding the text at all.
 bool ParseFileText(std::string& text, Block& root, Progress* progress = nullptr);
 
 // Writes a whole tree (the root's own line is empty, its braces go to column 0).

@@ -547,5 +547,31 @@ TEST_F(FileTest, ReadFileTreeLoadsLikeParseFileText) {
     EXPECT_EQ(Dump(root), before);
 }
 
+TEST_F(FileTest, LargeTextParsesTheSameFromMemoryAndFromFile) {
+    // Several megabytes, so that the memory of delivered lines is handed back mid-parse.
+    std::string text = "{\r\n";
+    for (int actor = 0; actor < 400; ++actor) {
+        text += "actor part" + std::to_string(actor) + ":1\r\n\t{\r\n\tchannels\r\n\t\t{\r\n";
+        for (int d = 0; d < 300; ++d) {
+            text += "\t\t\td " + std::to_string(d) + " 0.001234 -0.005678 0.009012\r\n";
+        }
+        text += "\t\t}\r\n\t}\r\n";
+    }
+    text += "}\r\n";
+    ASSERT_GT(text.size(), 4u << 20);
+    Put(dir / "big.cr2", text);
+
+    Block fromFile;
+    ASSERT_TRUE(ReadFileTree((dir / "big.cr2").string(), fromFile));
+    Block fromText;
+    std::string consumed = text;
+    ASSERT_TRUE(ParseFileText(consumed, fromText));
+    EXPECT_TRUE(consumed.empty());
+    EXPECT_EQ(fromText.CountNodes(), 1 + 400 * 302);
+    EXPECT_TRUE(Dump(fromText) == Dump(fromFile));
+    EXPECT_EQ(fromText.children.back().children[0].children.back().data,
+              "299 0.001234 -0.005678 0.009012");
+}
+
 }  // namespace
 }  // namespace tessary
