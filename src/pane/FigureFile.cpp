@@ -211,7 +211,12 @@ bool FigureFile::WriteTo(const std::string& target) {
 }
 
 std::string FileNameOfPath(std::string_view path) {
+    // A backslash is an ordinary file-name character outside Windows.
+#ifdef _WIN32
     const auto slash = path.find_last_of("/\\");
+#else
+    const auto slash = path.rfind('/');
+#endif
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
