@@ -13,6 +13,7 @@
 #include "DialogUnits.h"
 #include "QtTreeControl.h"
 #include "TextCodec.h"
+#include "TreeCommands.h"
 
 namespace tessary {
 
@@ -77,6 +78,7 @@ QtMainWindow::QtMainWindow(Ui& ui, ProfileStore& store, QWidget* parent)
 
     shell_ = std::make_unique<MainWindow>(ui, store, *trees_[0], *trees_[1]);
     shell_->buttonsChanged = [this] { RenderButtons(); };
+    ConnectPanes();
 
     connect(preferences_, &QPushButton::clicked, this, [this] { shell_->OnPreferencesButton(); });
     connect(about_, &QPushButton::clicked, this, [this] { shell_->OnAboutButton(); });
@@ -95,7 +97,17 @@ QtMainWindow::QtMainWindow(Ui& ui, ProfileStore& store, QWidget* parent)
 
 QtMainWindow::~QtMainWindow() {
     // The shell's panes refer to the tree widgets, which the dialog destroys after this body.
+    for (Side side : {Side::Left, Side::Right}) {
+        DisconnectTreeCommands(*trees_[static_cast<int>(side)], shell_->Commands(side));
+    }
     shell_.reset();
+}
+
+void QtMainWindow::ConnectPanes() {
+    for (Side side : {Side::Left, Side::Right}) {
+        PaneCommands& commands = shell_->Commands(side);
+        ConnectTreeCommands(*trees_[static_cast<int>(side)], commands);
+    }
 }
 
 QPushButton* QtMainWindow::AddButton(const char* id, const QString& text, const QRect& rect) {
