@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "Artwork.h"
+#include "BlockInfoDialog.h"
 #include "DialogUnits.h"
 #include "QtTreeControl.h"
 #include "TextCodec.h"
@@ -107,6 +108,10 @@ void QtMainWindow::ConnectPanes() {
     for (Side side : {Side::Left, Side::Right}) {
         PaneCommands& commands = shell_->Commands(side);
         ConnectTreeCommands(*trees_[static_cast<int>(side)], commands);
+        commands.runBlockInfoDialog = [this](Block& block) {
+            BlockInfoDialog dialog(block, shell_->ui, shell_->store, shell_->commandContext, this);
+            return dialog.exec() == QDialog::Accepted;
+        };
     }
 }
 
