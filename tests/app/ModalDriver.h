@@ -19,8 +19,13 @@ class ModalDriver {
     ~ModalDriver() { state_->action = nullptr; }
 
     // Runs `action` on the first modal window to appear.
-    void Expect(Action action) {
+    void Expect(Action action) { ExpectNamed(QString(), std::move(action)); }
+
+    // Runs `action` on the first modal window with that object name (a dialog's resource
+    // id), so a dialog opened from inside another one can be answered.
+    void ExpectNamed(const QString& objectName, Action action) {
         state_->action = std::move(action);
+        state_->name = objectName;
         state_->seen = false;
         Poll(state_);
     }
@@ -35,6 +40,7 @@ class ModalDriver {
   private:
     struct State {
         Action action;
+        QString name;
         bool seen = false;
     };
 
@@ -44,7 +50,8 @@ class ModalDriver {
                 return;
             }
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr) {
+            if (modal == nullptr ||
+                (!state->name.isEmpty() && modal->objectName() != state->name)) {
                 Poll(state);
                 return;
             }
