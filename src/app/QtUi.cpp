@@ -101,7 +101,16 @@ MessageAnswer QtUi::ShowMessage(const std::string& text, const std::string& capt
     }
     QMessageBox box(shown, DecodeText(caption), DecodeText(text), standard, window_);
     box.setTextFormat(Qt::PlainText);
+    // A question asked in the middle of a busy command (a delete waits under the hourglass)
+    // is answered with the arrow; the hourglass comes back for the rest of the command.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
     box.exec();
+    if (busy) {
+        QGuiApplication::restoreOverrideCursor();
+    }
     switch (box.standardButton(box.clickedButton())) {
         case QMessageBox::Ok:
             return MessageAnswer::Ok;

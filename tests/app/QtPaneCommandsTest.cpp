@@ -286,12 +286,15 @@ void QtPaneCommandsTest::deleteKeyAsksOnlyUnderConfirmDelete() {
         left.SelectItem(Reveal(left, {"head", "Blink"}));
         ModalDriver driver;
         QString question;
+        bool arrowWhileAsking = false;
         if (c.confirmDelete == 0) {
             driver.Refuse();
         } else {
             driver.Expect([&](QWidget& modal) {
                 auto* box = qobject_cast<QMessageBox*>(&modal);
                 question = box->windowTitle() + QLatin1Char('|') + box->text();
+                const QCursor* cursor = QGuiApplication::overrideCursor();
+                arrowWhileAsking = cursor != nullptr && cursor->shape() == Qt::ArrowCursor;
                 box->button(c.answer)->click();
             });
         }
@@ -301,7 +304,9 @@ void QtPaneCommandsTest::deleteKeyAsksOnlyUnderConfirmDelete() {
         if (c.confirmDelete != 0) {
             QCOMPARE(question,
                      QStringLiteral("Delete?|Are you sure you wish to delete morph target Blink?"));
+            QVERIFY2(arrowWhileAsking, c.name);
         }
+        QVERIFY2(QGuiApplication::overrideCursor() == nullptr, c.name);  // the arrow again
         QVERIFY2((left.FindItemByText(0, "Blink") == 0) == c.removed, c.name);
         QVERIFY2(CountLines(File(Side::Left).root, "targetGeom", "Blink") == (c.removed ? 0 : 1),
                  c.name);
