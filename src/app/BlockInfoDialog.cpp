@@ -82,8 +82,12 @@ BlockInfoDialog::BlockInfoDialog(Block& block, Ui& ui, ProfileStore& store, Comm
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     AddLabel(*this, nullptr, QStringLiteral("Memory Usage"), units.Rect(165, 50, 50, 10), false);
-    AddLabel(*this, "1052", QString::fromLatin1(KilobytesText(block.TextSize())),
-             units.Rect(165, 65, 40, 10), true);
+    // The number leads; " Kilobytes" wraps under it, out of the field, where the "K" beside
+    // it says the same.
+    QLabel* size = AddLabel(*this, "1052", QString::fromLatin1(KilobytesText(block.TextSize())),
+                            units.Rect(165, 65, 40, 10), true);
+    size->setWordWrap(true);
+    size->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     AddLabel(*this, nullptr, QStringLiteral("K"), units.Rect(210, 65, 8, 8), false);
 
     // The copy is a file of its own: raw view, no window and no other pane, the preferences
