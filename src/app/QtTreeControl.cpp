@@ -385,8 +385,19 @@ void QtTreeControl::CommitLabel(QTreeWidgetItem* item, const QString& text) {
 
 void QtTreeControl::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
-    if (contextMenuRequested) {
+    if (!contextMenuRequested) {
+        return;
+    }
+    if (event->reason() != QContextMenuEvent::Keyboard) {
         contextMenuRequested(ItemAt(event->pos()), event->globalPos());
+        return;
+    }
+    // The menu key points at no place: it means the selected item, and its menu opens at
+    // the item's label. Without one on screen there is nothing to point at.
+    const TreeItem selected = GetSelectedItem();
+    const QRect label = selected != 0 ? visualItemRect(ItemOf(selected)) : QRect();
+    if (label.isValid() && viewport()->rect().intersects(label)) {
+        contextMenuRequested(selected, viewport()->mapToGlobal(label.center()));
     }
 }
 

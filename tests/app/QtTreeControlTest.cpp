@@ -247,6 +247,14 @@ void QtTreeControlTest::rightClickReportsTheItemWithoutSelectingIt() {
     QContextMenuEvent onBlank(QContextMenuEvent::Mouse, blank, tree.viewport()->mapToGlobal(blank));
     QApplication::sendEvent(tree.viewport(), &onBlank);
     QCOMPARE(clicked, (std::vector<TreeItem>{second, 0}));
+
+    // The menu key means the selected item wherever the event says it is.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, blank, tree.viewport()->mapToGlobal(blank));
+    QApplication::sendEvent(tree.viewport(), &key);
+    QCOMPARE(clicked, (std::vector<TreeItem>{second, 0, first}));
+    tree.SelectItem(0);
+    QApplication::sendEvent(tree.viewport(), &key);
+    QCOMPARE(clicked.size(), std::size_t{3});
 }
 
 void QtTreeControlTest::insertAndDeleteKeysGoToTheHandler() {
