@@ -19,13 +19,19 @@ class ModalDriver {
     ~ModalDriver() { state_->action = nullptr; }
 
     // Runs `action` on the first modal window to appear.
-    void Expect(Action action) { ExpectNamed(QString(), std::move(action)); }
+    void Expect(Action action) { ExpectWhere(nullptr, std::move(action)); }
 
     // Runs `action` on the first modal window with that object name (a dialog's resource
     // id), so a dialog opened from inside another one can be answered.
     void ExpectNamed(const QString& objectName, Action action) {
+        ExpectWhere([objectName](QWidget& modal) { return modal.objectName() == objectName; },
+                    std::move(action));
+    }
+
+    // Runs `action` on the first modal window that `which` accepts (any, when it is empty).
+    void ExpectWhere(std::function<bool(QWidget&)> which, Action action) {
         state_->action = std::move(action);
-        state_->name = objectName;
+        state_->which = std::move(which);
         state_->seen = false;
         Poll(state_);
     }
@@ -40,7 +46,7 @@ class ModalDriver {
   private:
     struct State {
         Action action;
-        QString name;
+        std::function<bool(QWidget&)> which;
         bool seen = false;
     };
 
@@ -50,8 +56,7 @@ class ModalDriver {
                 return;
             }
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr ||
-                (!state->name.isEmpty() && modal->objectName() != state->name)) {
+            if (modal == nullptr || (state->which && !state->which(*modal))) {
                 Poll(state);
                 return;
             }

@@ -510,20 +510,34 @@ void QtPaneCommandsTest::blockInfoCancelLeavesTheFileAsItWas() {
     QtTreeControl& left = Tree(Side::Left);
     ModalDriver driver;
     bool deletedInCopy = false;
+    QString question;
+    bool askedOverTheDialog = false;
     driver.ExpectNamed(QStringLiteral("158"), [&](QWidget& modal) {
         auto& dialog = static_cast<BlockInfoDialog&>(modal);
         QVERIFY(!dialog.Tree().acceptDrops());
-        dialog.Copy().confirmDelete = 0;
+        QCOMPARE(dialog.Copy().confirmDelete, 1);
         QtTreeControl& tree = dialog.Tree();
         tree.SelectItem(tree.FindItemByText(0, "k 0 0.5"));
         tree.setFocus();
+        ModalDriver asked;
+        asked.ExpectWhere([](QWidget& box) { return qobject_cast<QMessageBox*>(&box) != nullptr; },
+                          [&](QWidget& box) {
+                              auto* message = qobject_cast<QMessageBox*>(&box);
+                              question =
+                                  message->windowTitle() + QLatin1Char('|') + message->text();
+                              askedOverTheDialog = message->parentWidget() == &dialog;
+                              message->button(QMessageBox::Ok)->click();
+                          });
         QTest::keyClick(&tree, Qt::Key_Delete);
+        QVERIFY(asked.Seen());
         deletedInCopy = tree.FindItemByText(0, "k 0 0.5") == 0 &&
                         CountLines(dialog.Copy().root, "k", "0 0.5") == 0;
         dialog.findChild<QPushButton*>(QStringLiteral("2"))->click();
     });
     RightClickItem(left, Reveal(left, {"head", "Blink"}), QStringLiteral("Properties"));
     QVERIFY(driver.Seen());
+    QCOMPARE(question, QStringLiteral("Delete?|Are you sure you wish to delete k 0 0.5?"));
+    QVERIFY(askedOverTheDialog);
     QVERIFY(deletedInCopy);
     QCOMPARE(CountLines(File(Side::Left).root, "k", "0 0.5"), 1);
     QCOMPARE(File(Side::Left).modified, 0);
