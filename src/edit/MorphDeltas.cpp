@@ -9,15 +9,6 @@ namespace tessary {
 
 namespace {
 
-const Block* FirstChildTagged(const Block& block, std::string_view tag) {
-    for (const Block& child : block.children) {
-        if (child.tag == tag) {
-            return &child;
-        }
-    }
-    return nullptr;
-}
-
 bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -25,11 +16,11 @@ bool IsCSpace(char c) {
 }  // namespace
 
 std::int32_t ReadMorphDeltas(const Block& morphTarget, MorphDeltas& out) {
-    const Block* keys = FirstChildTagged(morphTarget, "keys");
+    const Block* keys = morphTarget.FindNthChild("keys", 0, true);
     if (!keys) {
         return 0;
     }
-    const Block* key = FirstChildTagged(*keys, "k");
+    const Block* key = keys->FindNthChild("k", 0, true);
     if (!key) {
         return 0;
     }
@@ -38,17 +29,17 @@ std::int32_t ReadMorphDeltas(const Block& morphTarget, MorphDeltas& out) {
     std::size_t lastSpace = keyData.rfind(' ');
     out.weight = ReadLeadingDouble(
         lastSpace == std::string_view::npos ? keyData : keyData.substr(lastSpace + 1));
-    const Block* indexes = FirstChildTagged(morphTarget, "indexes");
+    const Block* indexes = morphTarget.FindNthChild("indexes", 0, true);
     if (!indexes) {
         return 0;
     }
     std::int32_t count = ReadLeadingInt(indexes->data);
-    const Block* numbDeltas = FirstChildTagged(morphTarget, "numbDeltas");
+    const Block* numbDeltas = morphTarget.FindNthChild("numbDeltas", 0, true);
     if (!numbDeltas) {
         return 0;
     }
     std::int32_t result = ReadLeadingInt(numbDeltas->data);
-    const Block* deltas = FirstChildTagged(morphTarget, "deltas");
+    const Block* deltas = morphTarget.FindNthChild("deltas", 0, true);
     if (!deltas) {
         return 0;
     }

@@ -16,15 +16,6 @@ namespace tessary {
 
 namespace {
 
-const Block* FirstChildTagged(const Block& block, std::string_view tag) {
-    for (const Block& child : block.children) {
-        if (child.tag == tag) {
-            return &child;
-        }
-    }
-    return nullptr;
-}
-
 // The group named by the actor segment of a morph target's path
 // (" |actor lHand|channels |targetGeom Smile" gives "lHand"); none when the path is too short.
 std::optional<std::string> GroupNameFromPath(std::string_view path) {
@@ -80,7 +71,7 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
     if (!target) {
         return 0;
     }
-    const Block* geometry = FirstChildTagged(*definition, "geomCustom");
+    const Block* geometry = definition->FindNthChild("geomCustom", 0, true);
     bool written = WriteFileAtomically(*target, TextWriter::LineEnds::CrLf, [&](TextWriter& out) {
         if (!geometry) {
             return;
@@ -215,7 +206,7 @@ void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
     if (!owner) {
         return;
     }
-    const Block* channels = FirstChildTagged(*owner, "channels");
+    const Block* channels = owner->FindNthChild("channels", 0, true);
     if (!channels) {
         return;
     }
@@ -243,7 +234,7 @@ void ExportAllProps(FigureFile& file, TreeItem actorItem) {
         if (block.tag != "prop") {
             continue;
         }
-        const Block* parent = FirstChildTagged(block, "parent");
+        const Block* parent = block.FindNthChild("parent", 0, true);
         if (parent && parent->data == actorName) {
             ExportPropBlock(file, block);
         }

@@ -70,6 +70,7 @@ public:
     const Block* FindChild(std::string_view tag, std::string_view data, bool baseNames) const;
     // Matches on the tag (byTag) or on the whole line key "tag data" (!byTag).
     Block* FindNthChild(std::string_view key, int n, bool byTag);
+    const Block* FindNthChild(std::string_view key, int n, bool byTag) const;
     int FindNthChildIndex(std::string_view key, int n, bool byTag) const;
     std::string GetParentName() const;
 

@@ -89,8 +89,12 @@ const Block* Block::FindChild(std::string_view tagToFind, std::string_view dataT
 }
 
 Block* Block::FindNthChild(std::string_view key, int n, bool byTag) {
+    return const_cast<Block*>(std::as_const(*this).FindNthChild(key, n, byTag));
+}
+
+const Block* Block::FindNthChild(std::string_view key, int n, bool byTag) const {
     int seen = 0;
-    for (Block& child : children) {
+    for (const Block& child : children) {
         if (ChildMatches(child, key, byTag)) {
             if (seen == n) {
                 return &child;
