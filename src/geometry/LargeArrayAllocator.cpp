@@ -1,7 +1,6 @@
 #include "geometry/LargeArrayAllocator.h"
 
 #include <cstdint>
-#include <cstdlib>  // defines __linux__ helpers and __GLIBC__ where present
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -9,9 +8,19 @@
 #include <mutex>
 #endif
 
+// Under the address sanitizer every array comes from operator new, where overruns are caught.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESSARY_PLAIN_ARRAYS 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define TESSARY_PLAIN_ARRAYS 1
+#endif
+
 namespace tessary {
 
-#if defined(__linux__)
+#if defined(__linux__) && !defined(TESSARY_PLAIN_ARRAYS)
 
 namespace {
 
