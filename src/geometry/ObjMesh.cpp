@@ -371,6 +371,9 @@ ObjReader::ObjReader(ObjMesh& mesh) : mesh_(mesh) {
         materialKeys_.insert(LowerCase(name));
     }
     groupRuns_.resize(mesh_.groups.size());
+    for (const ObjGroup& group : mesh_.groups) {
+        hadFaces_ = hadFaces_ || !group.faces.empty();
+    }
 }
 
 void ObjReader::ReadLines(std::string_view text) {
@@ -472,6 +475,24 @@ void ObjReader::ReadFace(const char* p, const char* end) {
         while (p != end && !IsSeparator(*p)) {
             ++p;  // whatever follows the fields: "7/3/5/9" is read as "7/3/5"
         }
+        // Absent and 0 wrap to the top and so never lower the minimum.
+        runs.lowest[0] =
+            std::min(runs.lowest[0], static_cast<std::uint32_t>(corner.vertexIndex - 1));
+        runs.lowest[1] =
+            std::min(runs.lowest[1], static_cast<std::uint32_t>(corner.textureIndex - 1));
+        runs.lowest[2] =
+            std::min(runs.lowest[2], static_cast<std::uint32_t>(corner.normalIndex - 1));
+    }
+}
+
+// Frees the whole chunks of `list` below position `lowest`, from chunk `released` on.
+template <typename T>
+void ObjReader::ReleaseEntriesBelow(ObjChunkedList<T>& list, std::uint32_t lowest,
+                                    std::size_t& released) {
+    const std::size_t below =
+        std::min<std::size_t>(lowest / ObjChunkedList<T>::kChunk, list.ChunkCount());
+    for (; released < below; ++released) {
+        list.ReleaseChunk(released);
     }
 }
 
@@ -503,6 +524,18 @@ void ObjReader::Finish(Ui* ui) {
     }
     ObjIndexScratch scratch;
     const std::size_t count = mesh_.groups.size();
+    // The lowest entries the groups from g on still need (per kind): the chunks of the
+    // mesh-wide lists below them go back as soon as the groups before are built. Groups
+    // usually name rising ranges of the lists, so little of them outlives its last group.
+    std::vector<std::array<std::uint32_t, 3>> stillNeeded(count + 1);
+    stillNeeded[count] = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
+    for (std::size_t g = count; g-- > 0;) {
+        for (int kind = 0; kind < 3; ++kind) {
+            stillNeeded[g][kind] =
+                hadFaces_ ? 0 : std::min(stillNeeded[g + 1][kind], groupRuns_[g].lowest[kind]);
+        }
+    }
+    std::size_t released[3] = {0, 0, 0};
     int shown = -1;
     for (std::size_t g = 0; g < count; ++g) {
         int percent = static_cast<int>(g * 100 / count);
@@ -537,6 +570,9 @@ void ObjReader::Finish(Ui* ui) {
                 left -= taken;
             }
         }
+        ReleaseEntriesBelow(vertices_, stillNeeded[g + 1][0], released[0]);
+        ReleaseEntriesBelow(textureVertices_, stillNeeded[g + 1][1], released[1]);
+        ReleaseEntriesBelow(normals_, stillNeeded[g + 1][2], released[2]);
     }
     faces_.clear();
     faceRuns_.clear();

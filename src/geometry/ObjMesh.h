@@ -62,7 +62,8 @@ struct ObjTextureVertex {
 // A growable list in fixed chunks of one huge page each: appending never moves what is in a
 // full chunk, so a list of millions of entries touches its memory about once (a doubling array
 // touches it about three times), and a chunk goes back to the system whole once released. The
-// first chunk grows by doubling from a few entries, so that a small list costs little.
+// first chunk grows by doubling from a few entries up to 32 KiB, so that a small list costs
+// little.
 template <typename T>
 class ObjChunkedList {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
@@ -124,7 +125,12 @@ class ObjChunkedList {
     void Grow() {
         chunks_.reserve(chunks_.size() + 1);
         if (size_ < kChunk) {
-            std::size_t capacity = std::min(kChunk, firstCapacity_ ? firstCapacity_ * 2 : 16);
+            // Doubling stops short of the shared regions, where the chunks it leaves behind
+            // would stay resident: past 32 KiB the first chunk takes its whole huge page.
+            std::size_t capacity = firstCapacity_ ? firstCapacity_ * 2 : 16;
+            if (capacity * sizeof(T) > (std::size_t{32} << 10)) {
+                capacity = kChunk;
+            }
             std::size_t bytes = capacity < kChunk ? capacity * sizeof(T) : kLargeArrayPage;
             T* grown = static_cast<T*>(AllocateLargeArray(bytes));
             if (chunks_.empty()) {
@@ -231,6 +237,8 @@ class ObjReader {
     void ReadFace(const char* p, const char* end);
     void SelectGroup(std::string_view name);
     void AddMaterial(std::string_view name);
+    template <typename T>
+    void ReleaseEntriesBelow(ObjChunkedList<T>& list, std::uint32_t lowest, std::size_t& released);
 
     ObjMesh& mesh_;
     std::size_t currentGroup_ = 0;
@@ -251,8 +259,13 @@ class ObjReader {
         std::size_t first = SIZE_MAX;
         std::size_t last = SIZE_MAX;
         std::size_t faces = 0;
+        // The lowest 0-based vertex, texture and normal positions its read faces name.
+        std::uint32_t lowest[3] = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
     };
     std::vector<GroupRuns> groupRuns_;
+    // Whether a group held faces before the reader began; those are not tracked in
+    // `GroupRuns::lowest`, so the mesh-wide lists are then kept whole until the end.
+    bool hadFaces_ = false;
     // Group and material names in lower case: a hostile file with a million names must not
     // cost a million scans of the lists.
     std::unordered_map<std::string, std::size_t> groupByName_;

@@ -315,6 +315,37 @@ TEST(ObjMesh, GroupsThatReturnKeepTheirFacesInFileOrder) {
     }
 }
 
+// The reader gives back the parts of the mesh-wide lists that no group still to be built
+// needs; groups that name entries out of order, before they are read, or again after a
+// later group must still find them all.
+TEST(ObjMesh, GroupsNamingEntriesInAnyOrderFindThemAll) {
+    std::string text = "g early\nf 190000 190001 190002/1\n";  // before any "v"
+    text += NumberedVertices(200000) + "vt 0.5 0\n";
+    text += "g high\nf 150000 150001 150002\n";
+    text += "g low\nf 1 2 3\n";
+    text += "g spread\nf 100000 100001 199999\n";
+    text += "g relative\nf -1 -2 -3/-1\n";
+    text += "g HIGH\nf 2 150003 5\n";  // "high" again, after lower groups
+    ObjMesh mesh = Read(text);
+    struct Case {
+        const char* group;
+        const char* xs;
+    } cases[] = {
+        {"early", "190000 190001 190002"},
+        {"high", "2 5 150000 150001 150002 150003"},
+        {"low", "1 2 3"},
+        {"spread", "100000 100001 199999"},
+        {"relative", "199998 199999 200000"},
+    };
+    for (const Case& c : cases) {
+        const ObjGroup* group = mesh.FindGroup(c.group);
+        ASSERT_NE(group, nullptr) << c.group;
+        EXPECT_EQ(Xs(*group), c.xs) << c.group;
+    }
+    EXPECT_EQ(mesh.FindGroup("early")->textureVertices.size(), 1u);
+    EXPECT_EQ(mesh.FindGroup("relative")->textureVertices.size(), 1u);
+}
+
 // Random OBJ-like text: statements, numbers, separators and line ends in any order.
 TEST(ObjMesh, HostileTextNeverCrashes) {
     const char* pieces[] = {"v",           "vt",  "vn",  "f",  "g",  "usemtl", "#",
