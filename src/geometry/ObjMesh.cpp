@@ -576,7 +576,9 @@ void ObjReader::Finish(Ui* ui) {
     }
     faces_.clear();
     faceRuns_.clear();
-    groupRuns_.clear();
+    // Lines read after this start afresh, as the groups' faces are now their own.
+    groupRuns_.assign(count, GroupRuns());
+    hadFaces_ = true;
     vertices_.clear();
     normals_.clear();
     textureVertices_.clear();

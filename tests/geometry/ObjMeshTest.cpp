@@ -346,6 +346,32 @@ TEST(ObjMesh, GroupsNamingEntriesInAnyOrderFindThemAll) {
     EXPECT_EQ(mesh.FindGroup("relative")->textureVertices.size(), 1u);
 }
 
+// A reader used again after Finish starts from the adjusted groups, as a fresh reader over the
+// same mesh would, instead of reaching into the lists it gave back.
+TEST(ObjMesh, ReadingOnAfterFinishingStartsAfresh) {
+    ObjMesh mesh;
+    ObjReader reader(mesh);
+    reader.ReadLines(NumberedVertices(3) + "g a\nf 1 2 3\n");
+    reader.Finish(nullptr);
+    reader.ReadLines(NumberedVertices(4) + "g b\nf 4 3 2\ng a\nf 1 2 3\n");
+    reader.Finish(nullptr);
+    ObjMesh fresh;
+    {
+        ObjReader first(fresh);
+        first.ReadLines(NumberedVertices(3) + "g a\nf 1 2 3\n");
+        first.Finish(nullptr);
+    }
+    ObjReader second(fresh);
+    second.ReadLines(NumberedVertices(4) + "g b\nf 4 3 2\ng a\nf 1 2 3\n");
+    second.Finish(nullptr);
+    ASSERT_EQ(mesh.groups.size(), fresh.groups.size());
+    for (std::size_t g = 0; g < mesh.groups.size(); ++g) {
+        EXPECT_EQ(Faces(mesh.groups[g]), Faces(fresh.groups[g])) << mesh.groups[g].name;
+        EXPECT_EQ(Xs(mesh.groups[g]), Xs(fresh.groups[g])) << mesh.groups[g].name;
+    }
+    EXPECT_EQ(Faces(*mesh.FindGroup("b")), "2/-/- 1/-/- 0/-/- .");
+}
+
 // Random OBJ-like text: statements, numbers, separators and line ends in any order.
 TEST(ObjMesh, HostileTextNeverCrashes) {
     const char* pieces[] = {"v",           "vt",  "vn",  "f",  "g",  "usemtl", "#",
