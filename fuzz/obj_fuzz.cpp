@@ -1,8 +1,5 @@
-// libFuzzer target for the OBJ reader, the delta-line parser and the number readers:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc fuzz/obj_fuzz.cpp \
-//     src/geometry/LargeArrayAllocator.cpp \
-//     src/geometry/ObjMesh.cpp src/edit/NumberText.cpp src/edit/MorphDeltas.cpp \
-//     src/model/*.cpp src/platform/*.cpp -o obj_fuzz && ./obj_fuzz -max_total_time=60
+// libFuzzer target for the OBJ reader, the delta-line parser and the number readers (built by
+// fuzz/CMakeLists.txt with -DTESSARY_BUILD_FUZZ=ON and clang).
 // Checks that no input crashes and that every renumbered index lies inside its group's list.
 #include <cstddef>
 #include <cstdint>

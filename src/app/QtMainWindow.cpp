@@ -10,9 +10,11 @@
 #include <QPushButton>
 
 #include "Artwork.h"
+#include "BlockInfoDialog.h"
 #include "DialogUnits.h"
 #include "QtTreeControl.h"
 #include "TextCodec.h"
+#include "TreeCommands.h"
 
 namespace tessary {
 
@@ -77,6 +79,7 @@ QtMainWindow::QtMainWindow(Ui& ui, ProfileStore& store, QWidget* parent)
 
     shell_ = std::make_unique<MainWindow>(ui, store, *trees_[0], *trees_[1]);
     shell_->buttonsChanged = [this] { RenderButtons(); };
+    ConnectPanes();
 
     connect(preferences_, &QPushButton::clicked, this, [this] { shell_->OnPreferencesButton(); });
     connect(about_, &QPushButton::clicked, this, [this] { shell_->OnAboutButton(); });
@@ -95,7 +98,21 @@ QtMainWindow::QtMainWindow(Ui& ui, ProfileStore& store, QWidget* parent)
 
 QtMainWindow::~QtMainWindow() {
     // The shell's panes refer to the tree widgets, which the dialog destroys after this body.
+    for (Side side : {Side::Left, Side::Right}) {
+        DisconnectTreeCommands(*trees_[static_cast<int>(side)], shell_->Commands(side));
+    }
     shell_.reset();
+}
+
+void QtMainWindow::ConnectPanes() {
+    for (Side side : {Side::Left, Side::Right}) {
+        PaneCommands& commands = shell_->Commands(side);
+        ConnectTreeCommands(*trees_[static_cast<int>(side)], commands);
+        commands.runBlockInfoDialog = [this](Block& block) {
+            BlockInfoDialog dialog(block, shell_->ui, shell_->store, shell_->commandContext, this);
+            return dialog.exec() == QDialog::Accepted;
+        };
+    }
 }
 
 QPushButton* QtMainWindow::AddButton(const char* id, const QString& text, const QRect& rect) {

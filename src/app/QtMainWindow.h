@@ -53,6 +53,8 @@ class QtMainWindow : public QDialog {
     QPushButton* AddButton(const char* id, const QString& text, const QRect& rect);
     void BuildPane(Side side);
     void SetTabOrder();
+    // Right-clicks, keys, label edits and drops in the trees go to the panes' commands.
+    void ConnectPanes();
     void RenderButtons();
 
     std::array<QtTreeControl*, 2> trees_{};

@@ -344,6 +344,11 @@ bool QtTreeControl::EditLabel(TreeItem item) {
     if (widgetItem == nullptr) {
         return false;
     }
+    // The label must be on screen: a hidden item gets no editor.
+    const QRect label = visualItemRect(widgetItem);
+    if (!label.isValid() || !viewport()->rect().intersects(label)) {
+        return false;
+    }
     const QModelIndex index = indexFromItem(widgetItem);
     setCurrentIndex(index);
     return edit(index, QAbstractItemView::AllEditTriggers, nullptr);
@@ -354,20 +359,45 @@ bool QtTreeControl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
     if (item == 0 || !beginLabelEdit || !beginLabelEdit(item)) {
         return false;
     }
-    return QTreeWidget::edit(index, trigger, event);
+    if (!QTreeWidget::edit(index, trigger, event)) {
+        return false;
+    }
+    editing_ = item;
+    return true;
+}
+
+void QtTreeControl::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // Escape closes the editor without handing its text over: the edit ends with none.
+    const TreeItem cancelled = hint == QAbstractItemDelegate::RevertModelCache ? editing_ : 0;
+    editing_ = 0;
+    QTreeWidget::closeEditor(editor, hint);
+    if (cancelled != 0 && labelEdited) {
+        labelEdited(cancelled, std::nullopt);
+    }
 }
 
 void QtTreeControl::CommitLabel(QTreeWidgetItem* item, const QString& text) {
     const TreeItem handle = HandleOf(item);
     if (handle != 0 && labelEdited) {
-        labelEdited(handle, EncodeText(text));
+        labelEdited(handle, std::optional<std::string>(EncodeText(text)));
     }
 }
 
 void QtTreeControl::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
-    if (contextMenuRequested) {
+    if (!contextMenuRequested) {
+        return;
+    }
+    if (event->reason() != QContextMenuEvent::Keyboard) {
         contextMenuRequested(ItemAt(event->pos()), event->globalPos());
+        return;
+    }
+    // The menu key points at no place: it means the selected item, and its menu opens at
+    // the item's label. Without one on screen there is nothing to point at.
+    const TreeItem selected = GetSelectedItem();
+    const QRect label = selected != 0 ? visualItemRect(ItemOf(selected)) : QRect();
+    if (label.isValid() && viewport()->rect().intersects(label)) {
+        contextMenuRequested(selected, viewport()->mapToGlobal(label.center()));
     }
 }
 

@@ -49,7 +49,8 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     // The handle of the item at a point of the viewport, or 0.
     TreeItem ItemAt(const QPoint& viewportPoint) const;
 
-    // Starts the in-place label editor on the item, when beginLabelEdit allows it.
+    // Starts the in-place label editor on the item, when beginLabelEdit allows it and the
+    // item's label is on screen (inside a collapsed parent or scrolled away, it is not).
     bool EditLabel(TreeItem item);
 
     // Right-click: the item under the mouse (0 on blank space) and the screen point.
@@ -58,14 +59,15 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     std::function<bool(int key)> keyPressed;
     // Asked before the label editor opens; without it no label can be edited.
     std::function<bool(TreeItem item)> beginLabelEdit;
-    // The text the user typed, exactly (UTF-8); the label stays as it was unless the handler
-    // sets it.
-    std::function<void(TreeItem item, const std::string& text)> labelEdited;
+    // The end of a label edit: the text the user typed, exactly (UTF-8), or none when the edit
+    // was cancelled. The label stays as it was unless the handler sets it.
+    std::function<void(TreeItem item, const std::optional<std::string>& text)> labelEdited;
     // Local files dropped onto the tree, in the order the drop lists them.
     std::function<void(const QStringList& paths)> filesDropped;
 
   protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -84,6 +86,8 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
 
     std::unordered_map<TreeItem, QTreeWidgetItem*> items_;
     TreeItem nextHandle_ = 1;
+    // The item whose label editor is open, or 0.
+    TreeItem editing_ = 0;
     QIcon images_[5];
     bool imagesInstalled_ = false;
 };

@@ -99,9 +99,24 @@ MessageAnswer QtUi::ShowMessage(const std::string& text, const std::string& capt
     } else if (icon == MessageIcon::Information) {
         shown = QMessageBox::Information;
     }
-    QMessageBox box(shown, DecodeText(caption), DecodeText(text), standard, window_);
+    // A question asked from inside a modal dialog (deleting a line in Block Info) belongs to
+    // that dialog, so it opens over it rather than beside it.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (owner == nullptr) {
+        owner = window_;
+    }
+    QMessageBox box(shown, DecodeText(caption), DecodeText(text), standard, owner);
     box.setTextFormat(Qt::PlainText);
+    // A question asked in the middle of a busy command (a delete waits under the hourglass)
+    // is answered with the arrow; the hourglass comes back for the rest of the command.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
     box.exec();
+    if (busy) {
+        QGuiApplication::restoreOverrideCursor();
+    }
     switch (box.standardButton(box.clickedButton())) {
         case QMessageBox::Ok:
             return MessageAnswer::Ok;

@@ -10,25 +10,21 @@ namespace tessary {
 
 namespace {
 
-// The dispatchers of the two panes for one run, and the popup state they share.
+// The panes' dispatchers live in the shell's MainWindow, shared with the desktop face.
 struct SessionCommands {
-    explicit SessionCommands(Session& session)
-        : left(session.window.Tree(Side::Left), context),
-          right(session.window.Tree(Side::Right), context) {
-        for (PaneCommands* commands : {&left, &right}) {
+    explicit SessionCommands(Session& session) : session(session) {
+        for (Side side : {Side::Left, Side::Right}) {
             // "Properties" from a menu opens the Block Info dialog, which a script answers
             // like a question: OK with the dialog as it opened, or Cancel.
-            commands->runBlockInfoDialog = [&ui = session.ui](Block&) {
+            Pane(side).runBlockInfoDialog = [&ui = session.ui](Block&) {
                 return ui.AnswerModalDialog("Block Info");
             };
         }
     }
 
-    PaneCommands& Pane(Side side) { return side == Side::Left ? left : right; }
+    PaneCommands& Pane(Side side) { return session.window.Commands(side); }
 
-    CommandContext context;
-    PaneCommands left;
-    PaneCommands right;
+    Session& session;
 };
 
 void MenuAction(SessionCommands& commands, ScriptRunner& runner, const Words& args) {

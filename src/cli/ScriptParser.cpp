@@ -3,7 +3,9 @@
 namespace tessary {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 }  // namespace
 
 std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::string& error) {

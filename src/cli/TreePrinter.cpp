@@ -30,7 +30,9 @@ void WalkItems(const TreeControl& control, Visit&& visit) {
     }
 }
 
-const char* Flag(bool value) { return value ? "1" : "0"; }
+const char* Flag(bool value) {
+    return value ? "1" : "0";
+}
 
 }  // namespace
 

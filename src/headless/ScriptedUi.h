@@ -16,7 +16,7 @@ namespace tessary {
 // file dialog without a reply, or a reply that does not fit the dialog, is recorded as a script
 // error (the port itself never throws) and answered as a cancel.
 class ScriptedUi : public Ui {
-public:
+  public:
     explicit ScriptedUi(std::ostream& log);
 
     // The replies for the next action, in order.
@@ -51,14 +51,14 @@ public:
     // true for OK ("yes" or no reply left), false for Cancel ("no").
     bool AnswerModalDialog(const std::string& dialogName);
 
-protected:
+  protected:
     std::optional<std::string> TakeReply();
     void Fail(const std::string& message);
     std::optional<std::string> FileDialog(const char* kind, const FileDialogRequest& request);
 
     std::ostream& log_;
 
-private:
+  private:
     std::vector<std::string> replies_;
     std::size_t nextReply_ = 0;
     std::optional<std::string> scriptError_;

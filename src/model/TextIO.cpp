@@ -287,6 +287,10 @@ void Block::ParseBlock(LineSource& source) {
     std::string_view line;
     while (!frames.empty() && source.ReadLine(line)) {
         if (Contains(line, '{')) {
+            if (frames.size() >= source.MaxNesting()) {
+                source.RefuseTooDeep();
+                break;
+            }
             if (pending.size() == frames.back().first) {
                 pending.emplace_back();
             }
@@ -628,8 +632,9 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress) {
     bool ok;
     {
         LineSource source(file, progress);
+        source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
-        ok = !source.Failed();
+        ok = !source.Failed() && !source.TooDeep();
     }
     std::fclose(file);
     if (!ok) {

@@ -40,6 +40,12 @@ public:
     // True when reading the file failed (as opposed to reaching its end).
     bool Failed() const { return failed_; }
 
+    // Brace blocks nested deeper than `depth` stop the parse and mark the text as refused.
+    void LimitNesting(std::size_t depth) { maxNesting_ = depth; }
+    std::size_t MaxNesting() const { return maxNesting_; }
+    void RefuseTooDeep() { tooDeep_ = true; }
+    bool TooDeep() const { return tooDeep_; }
+
     // For a text in memory that is parsed once and then thrown away: hands the memory of the
     // lines already delivered back to the system as the parse moves on, so that the text and
     // the tree built from it are not both held at their full size. Those bytes read as zeros
@@ -61,6 +67,8 @@ private:
     char* releaseFrom_ = nullptr;  // first byte not yet released, when releasing
     bool done_ = false;
     bool failed_ = false;
+    std::size_t maxNesting_ = static_cast<std::size_t>(-1);
+    bool tooDeep_ = false;
 };
 
 // Buffered output of a text file whose line feeds are written as CR LF (or kept as LF).
@@ -108,9 +116,15 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress = nullptr)
 // Writes a whole tree (the root's own line is empty, its braces go to column 0).
 void WriteTree(const Block& root, TextWriter& out, Progress* progress = nullptr);
 
+// How deep a file's brace blocks may nest before loading refuses it. Real files nest a
+// handful of levels; each level indents every line inside it by four more spaces when the file
+// is saved, so a hostile file nested a million levels deep would be saved as terabytes.
+constexpr std::size_t kMaxFileNesting = 1000;
+
 // Loads a whole file into `root` as ParseFileText does, reading it in pieces rather than
 // holding its text. With `progress`, the total becomes the file size. Returns false when the
-// file cannot be opened or read; `root` is then left as it was.
+// file cannot be opened or read, or nests deeper than kMaxFileNesting; `root` is then left as
+// it was.
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr);
 
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).

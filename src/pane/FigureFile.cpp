@@ -94,19 +94,18 @@ int FigureFile::Load() {
                    : kPoseView;
 
     ui.SetWaitCursor();
-    std::string text;
-    if (!ReadWholeFile(path, text)) {
+    ui.OpenProgress("Loading...\nPlease Wait.", true);
+    // The file is read in pieces straight into a new tree, which replaces the old one only once
+    // it is complete: a file that cannot be read, or that nests too deep to be shown and saved,
+    // leaves the pane as it was.
+    Block parsed;
+    Progress progress = ProgressOn(ui, 0);
+    if (!ReadFileTree(path, parsed, &progress)) {
+        ui.CloseProgress();
         ui.SetArrowCursor();
         ShowOpenError();
         return 0;
     }
-    ui.OpenProgress("Loading...\nPlease Wait.", true);
-
-    // The new tree is built beside the old one and replaces it only once it is complete.
-    Block parsed;
-    Progress progress = ProgressOn(ui, static_cast<double>(text.size()));
-    ParseFileText(text, parsed, &progress);
-    std::string().swap(text);  // nothing of the text stays in memory after the parse
     root = std::move(parsed);
 
     if (tree != nullptr) {
@@ -212,7 +211,12 @@ bool FigureFile::WriteTo(const std::string& target) {
 }
 
 std::string FileNameOfPath(std::string_view path) {
+    // A backslash is an ordinary file-name character outside Windows.
+#ifdef _WIN32
     const auto slash = path.find_last_of("/\\");
+#else
+    const auto slash = path.rfind('/');
+#endif
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 

@@ -6,7 +6,7 @@ class FigureFile;
 
 // What a pane's file tells the window that holds it.
 class MainWindowLink {
-public:
+  public:
     virtual ~MainWindowLink() = default;
     // Called at the end of every successful load.
     virtual void OnFileLoaded(FigureFile& file) = 0;

@@ -11,17 +11,19 @@ constexpr const char* kObjButtonText = "OBJ Geometry File";
 }
 
 struct MainWindow::Pane {
-    Pane(Ui& ui, ProfileStore& store, TreeControl& control) : file(ui, store), tree(control, file) {}
+    Pane(Ui& ui, ProfileStore& store, TreeControl& control, CommandContext& context)
+        : file(ui, store), tree(control, file), commands(tree, context) {}
     FigureFile file;
     FigureTree tree;
+    PaneCommands commands;
     PaneButtons buttons;
 };
 
 MainWindow::MainWindow(Ui& ui, ProfileStore& store, TreeControl& leftControl,
                        TreeControl& rightControl)
     : ui(ui), store(store) {
-    panes_[0] = std::make_unique<Pane>(ui, store, leftControl);
-    panes_[1] = std::make_unique<Pane>(ui, store, rightControl);
+    panes_[0] = std::make_unique<Pane>(ui, store, leftControl, commandContext);
+    panes_[1] = std::make_unique<Pane>(ui, store, rightControl, commandContext);
     FigureFile& left = panes_[0]->file;
     FigureFile& right = panes_[1]->file;
     left.mainWindow = this;
@@ -34,9 +36,17 @@ MainWindow::MainWindow(Ui& ui, ProfileStore& store, TreeControl& leftControl,
 
 MainWindow::~MainWindow() = default;
 
-FigureFile& MainWindow::File(Side side) { return panes_[static_cast<int>(side)]->file; }
+FigureFile& MainWindow::File(Side side) {
+    return panes_[static_cast<int>(side)]->file;
+}
 
-FigureTree& MainWindow::Tree(Side side) { return panes_[static_cast<int>(side)]->tree; }
+FigureTree& MainWindow::Tree(Side side) {
+    return panes_[static_cast<int>(side)]->tree;
+}
+
+PaneCommands& MainWindow::Commands(Side side) {
+    return panes_[static_cast<int>(side)]->commands;
+}
 
 const PaneButtons& MainWindow::Buttons(Side side) const {
     return panes_[static_cast<int>(side)]->buttons;
@@ -96,9 +106,13 @@ void MainWindow::OnPreferencesButton() {
     File(Side::Right).LoadPreferences();
 }
 
-void MainWindow::OnAboutButton() { ui.ShowAbout(); }
+void MainWindow::OnAboutButton() {
+    ui.ShowAbout();
+}
 
-void MainWindow::OnHelpButton() { ui.OpenHelpPage(); }
+void MainWindow::OnHelpButton() {
+    ui.OpenHelpPage();
+}
 
 bool MainWindow::OnQuit() {
     if (!File(Side::Left).modified && !File(Side::Right).modified) {

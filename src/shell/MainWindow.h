@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "commands/PaneCommands.h"
 #include "pane/FigureFile.h"
 #include "pane/FigureTree.h"
 #include "platform/MainWindowLink.h"
@@ -35,13 +36,14 @@ struct PaneButtons {
 // every pane button, the button commands, start-up and the quit check. The desktop window
 // renders it and forwards clicks; tessary-cli drives the same object.
 class MainWindow : public MainWindowLink {
-public:
-    MainWindow(Ui& ui, ProfileStore& store, TreeControl& leftControl,
-               TreeControl& rightControl);
+  public:
+    MainWindow(Ui& ui, ProfileStore& store, TreeControl& leftControl, TreeControl& rightControl);
     ~MainWindow() override;
 
     FigureFile& File(Side side);
     FigureTree& Tree(Side side);
+    // What the user does inside a pane's tree goes through these, from either face.
+    PaneCommands& Commands(Side side);
     const PaneButtons& Buttons(Side side) const;
     // The side whose pane holds `file`.
     Side SideOf(const FigureFile& file) const;
@@ -67,8 +69,10 @@ public:
 
     Ui& ui;
     ProfileStore& store;
+    // The popup state that both panes' commands, and any other tree's of this run, share.
+    CommandContext commandContext;
 
-private:
+  private:
     void ButtonsChanged();
 
     struct Pane;

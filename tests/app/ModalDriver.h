@@ -19,8 +19,19 @@ class ModalDriver {
     ~ModalDriver() { state_->action = nullptr; }
 
     // Runs `action` on the first modal window to appear.
-    void Expect(Action action) {
+    void Expect(Action action) { ExpectWhere(nullptr, std::move(action)); }
+
+    // Runs `action` on the first modal window with that object name (a dialog's resource
+    // id), so a dialog opened from inside another one can be answered.
+    void ExpectNamed(const QString& objectName, Action action) {
+        ExpectWhere([objectName](QWidget& modal) { return modal.objectName() == objectName; },
+                    std::move(action));
+    }
+
+    // Runs `action` on the first modal window that `which` accepts (any, when it is empty).
+    void ExpectWhere(std::function<bool(QWidget&)> which, Action action) {
         state_->action = std::move(action);
+        state_->which = std::move(which);
         state_->seen = false;
         Poll(state_);
     }
@@ -35,6 +46,7 @@ class ModalDriver {
   private:
     struct State {
         Action action;
+        std::function<bool(QWidget&)> which;
         bool seen = false;
     };
 
@@ -44,7 +56,7 @@ class ModalDriver {
                 return;
             }
             QWidget* modal = QApplication::activeModalWidget();
-            if (modal == nullptr) {
+            if (modal == nullptr || (state->which && !state->which(*modal))) {
                 Poll(state);
                 return;
             }

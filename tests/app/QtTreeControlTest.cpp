@@ -187,8 +187,8 @@ void QtTreeControlTest::labelEditingAsksFirstAndReportsTheText() {
         asked.push_back(item);
         return item != actor;
     };
-    std::vector<std::pair<TreeItem, std::string>> edited;
-    tree.labelEdited = [&](TreeItem item, const std::string& text) {
+    std::vector<std::pair<TreeItem, std::optional<std::string>>> edited;
+    tree.labelEdited = [&](TreeItem item, const std::optional<std::string>& text) {
         edited.emplace_back(item, text);
     };
     QVERIFY(!tree.EditLabel(actor));
@@ -203,7 +203,7 @@ void QtTreeControlTest::labelEditingAsksFirstAndReportsTheText() {
     // The editor hands its text over from the event loop.
     QTRY_COMPARE(edited.size(), std::size_t{1});
     QCOMPARE(edited[0].first, morph);
-    QCOMPARE(edited[0].second, std::string("  Wink "));
+    QCOMPARE(edited[0].second, std::optional<std::string>("  Wink "));
     // The label changes only when the handler says so.
     QCOMPARE(tree.GetItemText(morph), std::string("Blink"));
 
@@ -214,7 +214,14 @@ void QtTreeControlTest::labelEditingAsksFirstAndReportsTheText() {
     QTest::keyClick(editor, Qt::Key_Escape);
     QTRY_VERIFY(tree.findChild<QLineEdit*>() == nullptr ||
                 !tree.findChild<QLineEdit*>()->isVisible());
-    QCOMPARE(edited.size(), std::size_t{1});
+    // A cancelled edit ends with no text.
+    QCOMPARE(edited.size(), std::size_t{2});
+    QCOMPARE(edited[1].first, morph);
+    QVERIFY(!edited[1].second.has_value());
+
+    // A label inside a collapsed parent is not on screen: no editor.
+    tree.collapseItem(tree.ItemOf(actor));
+    QVERIFY(!tree.EditLabel(morph));
 }
 
 void QtTreeControlTest::rightClickReportsTheItemWithoutSelectingIt() {
@@ -240,6 +247,14 @@ void QtTreeControlTest::rightClickReportsTheItemWithoutSelectingIt() {
     QContextMenuEvent onBlank(QContextMenuEvent::Mouse, blank, tree.viewport()->mapToGlobal(blank));
     QApplication::sendEvent(tree.viewport(), &onBlank);
     QCOMPARE(clicked, (std::vector<TreeItem>{second, 0}));
+
+    // The menu key means the selected item wherever the event says it is.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, blank, tree.viewport()->mapToGlobal(blank));
+    QApplication::sendEvent(tree.viewport(), &key);
+    QCOMPARE(clicked, (std::vector<TreeItem>{second, 0, first}));
+    tree.SelectItem(0);
+    QApplication::sendEvent(tree.viewport(), &key);
+    QCOMPARE(clicked.size(), std::size_t{3});
 }
 
 void QtTreeControlTest::insertAndDeleteKeysGoToTheHandler() {

@@ -35,8 +35,12 @@ std::string ReadFile(const fs::path& path) {
 }
 
 TEST(Cli, UsageErrorsExitWithTwo) {
-    for (auto args : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"show"}, {"normalize", "a.cr2"}, {"run"}, {"show", "a", "--view", "odd"}}) {
+    for (auto args : std::vector<std::vector<std::string>>{{},
+                                                           {"frobnicate"},
+                                                           {"show"},
+                                                           {"normalize", "a.cr2"},
+                                                           {"run"},
+                                                           {"show", "a", "--view", "odd"}}) {
         CliResult result = RunTool(args);
         EXPECT_EQ(result.status, 2);
         EXPECT_NE(result.err.find("tessary-cli: "), std::string::npos);
@@ -71,12 +75,12 @@ TEST(Cli, ScriptErrorsNameTheScriptAndLine) {
         const char* script;
         int line;
     } faults[] = {
-        {"save left out.cr2\n", 1},        // Save File is disabled before a load
-        {"show middle\n", 1},              // no such pane
-        {"state left extra\n", 1},         // bad arguments
-        {"prefs ConfirmDelete=2\n", 1},    // not a 0/1 setting
+        {"save left out.cr2\n", 1},      // Save File is disabled before a load
+        {"show middle\n", 1},            // no such pane
+        {"state left extra\n", 1},       // bad arguments
+        {"prefs ConfirmDelete=2\n", 1},  // not a 0/1 setting
         {"prefs NoSuchKey=1\n", 1},
-        {"\n# c\nquit yes\n", 3},          // a reply nobody took
+        {"\n# c\nquit yes\n", 3},  // a reply nobody took
         {"load left\n", 1},
     };
     for (const auto& fault : faults) {
@@ -101,11 +105,13 @@ TEST(Cli, ShowPicksTheViewByExtensionUnlessToldOtherwise) {
 }
 
 TEST(Cli, NormalizeTwiceGivesTheSameBytes) {
-    const fs::path dir = fs::temp_directory_path() / ("tessary-cli-test-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("tessary-cli-test-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const fs::path input = fs::path(TESSARY_TEST_DATA_DIR) / "two-actors.cr2";
     ASSERT_EQ(RunTool({"normalize", input.string(), "-o", (dir / "a.cr2").string()}).status, 0);
-    ASSERT_EQ(RunTool({"normalize", (dir / "a.cr2").string(), "-o", (dir / "b.cr2").string()}).status, 0);
+    ASSERT_EQ(
+        RunTool({"normalize", (dir / "a.cr2").string(), "-o", (dir / "b.cr2").string()}).status, 0);
     EXPECT_EQ(ReadFile(dir / "a.cr2"), ReadFile(dir / "b.cr2"));
     EXPECT_NE(ReadFile(dir / "a.cr2").find("\r\n"), std::string::npos);
     fs::remove_all(dir);
@@ -117,7 +123,8 @@ TEST(Cli, CorpusFilesNormaliseToAFixedPoint) {
     if (!fs::is_directory(corpus)) {
         GTEST_SKIP() << "no corpus at " << corpus;
     }
-    const fs::path dir = fs::temp_directory_path() / ("tessary-corpus-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("tessary-corpus-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     int seen = 0;
     for (const auto& entry : fs::directory_iterator(corpus)) {
@@ -132,7 +139,8 @@ TEST(Cli, CorpusFilesNormaliseToAFixedPoint) {
         EXPECT_EQ(shown.status, 0) << name << shown.out;
         const fs::path once = dir / ("once-" + name);
         const fs::path twice = dir / ("twice-" + name);
-        ASSERT_EQ(RunTool({"normalize", entry.path().string(), "-o", once.string()}).status, 0) << name;
+        ASSERT_EQ(RunTool({"normalize", entry.path().string(), "-o", once.string()}).status, 0)
+            << name;
         ASSERT_EQ(RunTool({"normalize", once.string(), "-o", twice.string()}).status, 0) << name;
         EXPECT_EQ(ReadFile(once), ReadFile(twice)) << name;
     }

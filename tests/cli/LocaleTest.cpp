@@ -21,7 +21,7 @@ std::string RunScript(const std::string& script) {
 }
 
 class CommaLocale : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"}) {
             try {
@@ -42,8 +42,8 @@ protected:
 };
 
 TEST_F(CommaLocale, LoadShowAndPrintGiveTheSameBytesAsUnderC) {
-    const std::string script = std::string("load left ") + TESSARY_TEST_DATA_DIR +
-                               "/numbers.pz2\nshow left\nprint left\n";
+    const std::string script =
+        std::string("load left ") + TESSARY_TEST_DATA_DIR + "/numbers.pz2\nshow left\nprint left\n";
     const std::string underComma = RunScript(script);
     std::setlocale(LC_ALL, "C");
     std::locale::global(std::locale::classic());

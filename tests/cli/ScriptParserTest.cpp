@@ -39,7 +39,8 @@ TEST(SplitWords, RefusesAnUnterminatedQuote) {
 }
 
 TEST(ParseScript, SkipsBlankAndCommentLinesAndKeepsLineNumbers) {
-    std::istringstream in("# a comment\n\n   \t\nload left a.cr2\r\n  # indented comment\nshow left\n");
+    std::istringstream in(
+        "# a comment\n\n   \t\nload left a.cr2\r\n  # indented comment\nshow left\n");
     std::vector<ScriptLine> lines;
     std::string error;
     int errorLine = 0;

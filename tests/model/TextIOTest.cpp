@@ -547,6 +547,25 @@ TEST_F(FileTest, ReadFileTreeLoadsLikeParseFileText) {
     EXPECT_EQ(Dump(root), before);
 }
 
+TEST_F(FileTest, ReadFileTreeRefusesNestingBeyondTheLimit) {
+    // The file's own "{" is level 1; kMaxFileNesting levels load, one more is refused.
+    auto nested = [](std::size_t levels) {
+        std::string text;
+        for (std::size_t i = 0; i < levels; ++i) {
+            text += "{\n";
+        }
+        return text + "leaf\n";
+    };
+    Put(dir / "deepest.cr2", nested(kMaxFileNesting));
+    Put(dir / "too-deep.cr2", nested(kMaxFileNesting + 1));
+    Block root;
+    ASSERT_TRUE(ReadFileTree((dir / "deepest.cr2").string(), root));
+    EXPECT_EQ(root.CountNodes(), static_cast<long long>(kMaxFileNesting) + 1);
+    const std::string before = Dump(root);
+    EXPECT_FALSE(ReadFileTree((dir / "too-deep.cr2").string(), root));
+    EXPECT_EQ(Dump(root), before);
+}
+
 TEST_F(FileTest, LargeTextParsesTheSameFromMemoryAndFromFile) {
     // Several megabytes, so that the memory of delivered lines is handed back mid-parse.
     std::string text = "{\r\n";

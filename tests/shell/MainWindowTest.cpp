@@ -16,7 +16,7 @@ const std::string kData = TESSARY_TEST_DATA_DIR;
 
 // Counts writes so a test can tell "nothing written" from "the same values written".
 class CountingStore : public MemoryProfileStore {
-public:
+  public:
     void WriteNumber(const std::string& section, const std::string& key,
                      std::int32_t value) override {
         ++writes;
@@ -26,7 +26,7 @@ public:
 };
 
 class MainWindowTest : public testing::Test {
-protected:
+  protected:
     std::ostringstream log;
     ScriptedUi ui{log};
     CountingStore store;
