@@ -128,7 +128,7 @@ class ObjChunkedList {
             // Doubling stops short of the shared regions, where the chunks it leaves behind
             // would stay resident: past 32 KiB the first chunk takes its whole huge page.
             std::size_t capacity = firstCapacity_ ? firstCapacity_ * 2 : 16;
-            if (capacity * sizeof(T) > (std::size_t{32} << 10)) {
+            if (capacity >= kChunk || capacity * sizeof(T) > (std::size_t{32} << 10)) {
                 capacity = kChunk;
             }
             std::size_t bytes = capacity < kChunk ? capacity * sizeof(T) : kLargeArrayPage;
