@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/LargeArrayAllocator.h"
 #include "geometry/ObjMesh.h"
 #include "pane/FigureFile.h"
 #include "platform/Ui.h"
@@ -37,7 +38,7 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
     constexpr std::size_t kPiece = 4 << 20;
     const long long total = FileSize(file);
     ObjReader reader(mesh);
-    std::vector<char> buffer(kPiece);
+    LargeArray<char> buffer(kPiece);
     std::size_t kept = 0;  // bytes of an unfinished line carried over from the last piece
     long long done = 0;
     int shown = 0;
@@ -72,6 +73,7 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
     }
     // The last line is read even without a line break after it.
     reader.ReadLines(std::string_view(buffer.data(), kept));
+    LargeArray<char>().swap(buffer);  // not needed while the groups are built
     reader.Finish(&ui);
     return true;
 }

@@ -93,66 +93,153 @@ std::int32_t ReadIndex(const char*& p, const char* end, std::size_t countSoFar) 
     return number > INT32_MAX ? 0 : static_cast<std::int32_t>(number);
 }
 
-template <typename Entry, typename List>
-void CollectAndRenumber(std::vector<ObjFace>& faces, std::int32_t ObjCorner::*field,
-                        const List& all, std::vector<Entry>& own, std::vector<std::int32_t>& slots,
-                        std::vector<std::int32_t>& distinct) {
-    constexpr std::int32_t kFree = -1;
-    if (slots.size() < all.size()) {
-        slots.resize(all.size(), kFree);
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A coordinate at `p` (after any blanks), read as ReadLeadingDouble reads its token; `p` moves
+// past the token. The common forms "0.012345" and "-12" are read here in one pass: with at most
+// fifteen digits the mantissa and the power of ten are exact, so one division rounds as
+// std::from_chars does. Everything else goes the general way.
+double ReadCoordinate(const char*& p, const char* end) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    while (p != end && IsSeparator(*p)) {
+        ++p;
     }
-    distinct.clear();
-    std::int32_t lowest = INT32_MAX;
-    std::int32_t highest = -1;
-    for (ObjFace& face : faces) {
-        for (ObjCorner& corner : face.corners) {
-            std::int32_t index = corner.*field;
-            if (index == kAbsentIndex) {
-                continue;
-            }
-            std::int32_t at = index - 1;
-            if (slots[at] == kFree) {
-                slots[at] = 0;
-                distinct.push_back(at);
-                lowest = std::min(lowest, at);
-                highest = std::max(highest, at);
-            }
+    const char* q = p;
+    bool negative = false;
+    if (q != end && (*q == '-' || *q == '+')) {
+        negative = *q == '-';
+        ++q;
+    }
+    std::uint64_t mantissa = 0;
+    const char* digits = q;
+    while (q != end && IsDigit(*q) && q - digits < 16) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+        ++q;
+    }
+    const std::ptrdiff_t whole = q - digits;
+    std::ptrdiff_t fraction = 0;
+    if (whole > 0 && q != end && *q == '.') {
+        ++q;
+        const char* first = q;
+        while (q != end && IsDigit(*q) && whole + (q - first) < 16) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+            ++q;
         }
+        fraction = q - first;
     }
-    if (distinct.empty()) {
-        own.clear();
+    if (whole > 0 && whole + fraction <= 15 && (q == end || IsSeparator(*q))) {
+        p = q;
+        double value = static_cast<double>(mantissa) / kPowers[fraction];
+        return negative ? -value : value;
+    }
+    return ReadLeadingDouble(NextToken(p, end));
+}
+
+// Reads the fields of one face corner at `p` ("7", "7/3", "7/3/5", "7//5", "7/"; an empty
+// field is absent), stopping anywhere inside the corner's token.
+void ReadCorner(const char*& p, const char* end, ObjCorner& corner, std::size_t vertices,
+                std::size_t textures, std::size_t normals) {
+    auto toSlash = [&p, end] {
+        while (p != end && *p != '/' && !IsSeparator(*p)) {
+            ++p;
+        }
+        return p != end && *p == '/';
+    };
+    corner.vertexIndex = ReadIndex(p, end, vertices);
+    if (!toSlash()) {
         return;
     }
-    // Ascending order: a dense range is read straight off the slots, a sparse one is sorted.
-    std::size_t span = static_cast<std::size_t>(highest - lowest) + 1;
-    if (span <= 4 * distinct.size() + 64) {
-        distinct.clear();
-        for (std::int32_t at = lowest; at <= highest; ++at) {
-            if (slots[at] != kFree) {
-                distinct.push_back(at);
-            }
+    ++p;
+    if (p != end && *p != '/' && !IsSeparator(*p)) {
+        corner.textureIndex = ReadIndex(p, end, textures);
+        if (!toSlash()) {
+            return;
         }
-    } else {
-        std::sort(distinct.begin(), distinct.end());
+    } else if (p == end || *p != '/') {
+        return;
     }
-    own.clear();
-    own.reserve(distinct.size());
-    for (std::size_t position = 0; position < distinct.size(); ++position) {
-        slots[distinct[position]] = static_cast<std::int32_t>(position);
-        own.push_back(all[distinct[position]]);
-    }
-    for (ObjFace& face : faces) {
-        for (ObjCorner& corner : face.corners) {
-            std::int32_t& index = corner.*field;
-            if (index != kAbsentIndex) {
-                index = slots[index - 1];
-            }
-        }
-    }
-    for (std::int32_t at : distinct) {
-        slots[at] = kFree;
+    ++p;
+    if (p != end && !IsSeparator(*p)) {
+        corner.normalIndex = ReadIndex(p, end, normals);
     }
 }
+
+constexpr std::int32_t kFree = -1;
+
+// The distinct entries of one kind (vertices, texture vertices or normals) that a group's
+// faces use, found by marking one slot per entry of the mesh-wide list.
+struct UsedEntries {
+    LargeArray<std::int32_t>& slots;
+    std::vector<std::int32_t>& distinct;
+    std::int32_t lowest = INT32_MAX;
+    std::int32_t highest = -1;
+
+    UsedEntries(LargeArray<std::int32_t>& slotList, std::vector<std::int32_t>& distinctList,
+                std::size_t count)
+        : slots(slotList), distinct(distinctList) {
+        if (slots.size() < count) {
+            slots.reserve(WholePagesOf<std::int32_t>(count));  // given back whole when done
+            slots.resize(count, kFree);
+        }
+        distinct.clear();
+    }
+
+    // `index` is 1-based and in range, or absent.
+    void Mark(std::int32_t index) {
+        if (index == kAbsentIndex) {
+            return;
+        }
+        std::int32_t at = index - 1;
+        if (slots[at] == kFree) {
+            slots[at] = 0;
+            distinct.push_back(at);
+            lowest = std::min(lowest, at);
+            highest = std::max(highest, at);
+        }
+    }
+
+    // Copies the used entries, in the order of their numbers, into `own` and gives each its
+    // position there, which Renumber then reads.
+    template <typename Entry, typename List>
+    void Collect(const List& all, LargeArray<Entry>& own) {
+        own.clear();
+        if (distinct.empty()) {
+            return;
+        }
+        // Ascending order: a dense range is read straight off the slots, a sparse one sorted.
+        std::size_t span = static_cast<std::size_t>(highest - lowest) + 1;
+        if (span <= 4 * distinct.size() + 64) {
+            distinct.clear();
+            for (std::int32_t at = lowest; at <= highest; ++at) {
+                if (slots[at] != kFree) {
+                    distinct.push_back(at);
+                }
+            }
+        } else {
+            std::sort(distinct.begin(), distinct.end());
+        }
+        own.resize(distinct.size());
+        for (std::size_t position = 0; position < distinct.size(); ++position) {
+            slots[distinct[position]] = static_cast<std::int32_t>(position);
+            own[position] = all[distinct[position]];
+        }
+    }
+
+    std::int32_t Renumber(std::int32_t index) const {
+        return index == kAbsentIndex ? index : slots[index - 1];
+    }
+
+    // Leaves the slots free for the next group.
+    void Release() {
+        for (std::int32_t at : distinct) {
+            slots[at] = kFree;
+        }
+        distinct.clear();
+    }
+};
 
 // One corner, 1-based, then a blank: "12/34/5 ", "12/34 ", "12//5 ", "12/ ". The "/" after
 // the vertex stands even when no texture number follows, as the files we match write it.
@@ -181,21 +268,24 @@ bool InRange(std::int32_t index, std::size_t count) {
 
 namespace {
 
-template <typename Points, typename Normals, typename Textures>
-void AdjustGroup(ObjGroup& group, const Points& allVertices, const Normals& allNormals,
+// Renumbers a group's faces against the mesh-wide lists and gives the group its own lists.
+// The faces are the group's own followed by the `readCount` faces that `forEachRead(take)`
+// hands to `take` one by one.
+template <typename ForEachRead, typename Points, typename Normals, typename Textures>
+void AdjustGroup(ObjGroup& group, std::size_t readCount, ForEachRead&& forEachRead,
+                 const Points& allVertices, const Normals& allNormals,
                  const Textures& allTextureVertices, ObjIndexScratch& scratch) {
-    std::vector<ObjFace>& faces = group.faces;
+    UsedEntries usedVertices(scratch.vertexSlots, scratch.vertexDistinct, allVertices.size());
+    UsedEntries usedTextures(scratch.textureSlots, scratch.textureDistinct,
+                             allTextureVertices.size());
+    UsedEntries usedNormals(scratch.normalSlots, scratch.normalDistinct, allNormals.size());
     // A face that names a vertex the file does not have cannot be drawn or exported; a missing
     // texture or normal entry only loses that attribute.
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < faces.size(); ++i) {
-        ObjFace face = faces[i];
-        bool valid = true;
+    auto accept = [&](ObjFace& face) {
         for (ObjCorner& corner : face.corners) {
             if (corner.vertexIndex != kAbsentIndex &&
                 !InRange(corner.vertexIndex, allVertices.size())) {
-                valid = false;
-                break;
+                return false;
             }
             if (corner.textureIndex != kAbsentIndex &&
                 !InRange(corner.textureIndex, allTextureVertices.size())) {
@@ -206,17 +296,44 @@ void AdjustGroup(ObjGroup& group, const Points& allVertices, const Normals& allN
                 corner.normalIndex = kAbsentIndex;
             }
         }
-        if (valid) {
+        for (const ObjCorner& corner : face.corners) {
+            usedVertices.Mark(corner.vertexIndex);
+            usedTextures.Mark(corner.textureIndex);
+            usedNormals.Mark(corner.normalIndex);
+        }
+        return true;
+    };
+    LargeArray<ObjFace>& faces = group.faces;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        ObjFace face = faces[i];
+        if (accept(face)) {
             faces[kept++] = face;
         }
     }
     faces.resize(kept);
-    CollectAndRenumber(faces, &ObjCorner::vertexIndex, allVertices, group.vertices,
-                       scratch.vertexSlots, scratch.distinct);
-    CollectAndRenumber(faces, &ObjCorner::textureIndex, allTextureVertices, group.textureVertices,
-                       scratch.textureSlots, scratch.distinct);
-    CollectAndRenumber(faces, &ObjCorner::normalIndex, allNormals, group.normals,
-                       scratch.normalSlots, scratch.distinct);
+    if (readCount > 0) {
+        // One allocation of the final size (less any dropped faces) instead of doubling.
+        faces.reserve(kept + readCount);
+        forEachRead([&](ObjFace face) {
+            if (accept(face)) {
+                faces.push_back(face);
+            }
+        });
+    }
+    usedVertices.Collect(allVertices, group.vertices);
+    usedTextures.Collect(allTextureVertices, group.textureVertices);
+    usedNormals.Collect(allNormals, group.normals);
+    for (ObjFace& face : faces) {
+        for (ObjCorner& corner : face.corners) {
+            corner.vertexIndex = usedVertices.Renumber(corner.vertexIndex);
+            corner.textureIndex = usedTextures.Renumber(corner.textureIndex);
+            corner.normalIndex = usedNormals.Renumber(corner.normalIndex);
+        }
+    }
+    usedVertices.Release();
+    usedTextures.Release();
+    usedNormals.Release();
 }
 
 }  // namespace
@@ -235,7 +352,8 @@ void ObjGroup::AdjustFaces(const std::vector<ObjPoint>& allVertices,
                            const std::vector<ObjNormal>& allNormals,
                            const std::vector<ObjTextureVertex>& allTextureVertices,
                            ObjIndexScratch& scratch) {
-    AdjustGroup(*this, allVertices, allNormals, allTextureVertices, scratch);
+    AdjustGroup(
+        *this, 0, [](auto&&) {}, allVertices, allNormals, allTextureVertices, scratch);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -252,23 +370,33 @@ ObjReader::ObjReader(ObjMesh& mesh) : mesh_(mesh) {
     for (const std::string& name : mesh_.materialNames) {
         materialKeys_.insert(LowerCase(name));
     }
+    groupRuns_.resize(mesh_.groups.size());
+    for (const ObjGroup& group : mesh_.groups) {
+        hadFaces_ = hadFaces_ || !group.faces.empty();
+    }
 }
 
 void ObjReader::ReadLines(std::string_view text) {
     const char* p = text.data();
     const char* end = p + text.size();
+    // Lines end at LF or CR, so CR LF, LF and lone CR files read alike. The next CR is looked
+    // for once, not on every line: most files have none.
+    auto findCr = [end](const char* from) {
+        const char* cr = static_cast<const char*>(std::memchr(from, '\r', end - from));
+        return cr ? cr : end;
+    };
+    const char* cr = p != end ? findCr(p) : end;
     while (p != end) {
-        // Lines end at LF or CR, so CR LF, LF and lone CR files read alike.
         const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', end - p));
         if (!lineEnd) {
             lineEnd = end;
         }
-        const char* q = p;
-        while (const char* cr = static_cast<const char*>(std::memchr(q, '\r', lineEnd - q))) {
-            ReadLine(q, cr);
-            q = cr + 1;
+        while (cr < lineEnd) {
+            ReadLine(p, cr);
+            p = cr + 1;
+            cr = findCr(p);
         }
-        ReadLine(q, lineEnd);
+        ReadLine(p, lineEnd);
         p = lineEnd == end ? end : lineEnd + 1;
     }
 }
@@ -282,9 +410,9 @@ void ObjReader::ReadLine(const char* p, const char* end) {
         case 1:
             if (KeywordIs(keyword, "v")) {
                 ObjPoint& point = vertices_.emplace_back();
-                point.x = ReadLeadingDouble(NextToken(p, end));
-                point.y = ReadLeadingDouble(NextToken(p, end));
-                point.z = ReadLeadingDouble(NextToken(p, end));
+                point.x = ReadCoordinate(p, end);
+                point.y = ReadCoordinate(p, end);
+                point.z = ReadCoordinate(p, end);
             } else if (KeywordIs(keyword, "f")) {
                 ReadFace(p, end);
             } else if (KeywordIs(keyword, "g")) {
@@ -297,13 +425,13 @@ void ObjReader::ReadLine(const char* p, const char* end) {
         case 2:
             if (KeywordIs(keyword, "vt")) {
                 ObjTextureVertex& texture = textureVertices_.emplace_back();
-                texture.u = static_cast<float>(ReadLeadingDouble(NextToken(p, end)));
-                texture.v = static_cast<float>(ReadLeadingDouble(NextToken(p, end)));
+                texture.u = static_cast<float>(ReadCoordinate(p, end));
+                texture.v = static_cast<float>(ReadCoordinate(p, end));
             } else if (KeywordIs(keyword, "vn")) {
                 ObjNormal& normal = normals_.emplace_back();
-                normal.x = static_cast<float>(ReadLeadingDouble(NextToken(p, end)));
-                normal.y = static_cast<float>(ReadLeadingDouble(NextToken(p, end)));
-                normal.z = static_cast<float>(ReadLeadingDouble(NextToken(p, end)));
+                normal.x = static_cast<float>(ReadCoordinate(p, end));
+                normal.y = static_cast<float>(ReadCoordinate(p, end));
+                normal.z = static_cast<float>(ReadCoordinate(p, end));
             }
             return;
         case 6:
@@ -320,36 +448,51 @@ void ObjReader::ReadLine(const char* p, const char* end) {
 }
 
 void ObjReader::ReadFace(const char* p, const char* end) {
-    ObjFace& face = mesh_.groups[currentGroup_].faces.emplace_back();
+    GroupRuns& runs = groupRuns_[currentGroup_];
+    if (runs.last == SIZE_MAX || runs.last != faceRuns_.size() - 1) {
+        if (runs.last != SIZE_MAX) {
+            faceRuns_[runs.last].nextOfGroup = faceRuns_.size();
+        } else {
+            runs.first = faceRuns_.size();
+        }
+        runs.last = faceRuns_.size();
+        faceRuns_.push_back(FaceRun{faces_.size(), 0, SIZE_MAX});
+    }
+    ++faceRuns_[runs.last].count;
+    ++runs.faces;
+    ObjFace& face = faces_.emplace_back();
+    const std::size_t vertices = vertices_.size();
+    const std::size_t textures = textureVertices_.size();
+    const std::size_t normals = normals_.size();
     for (ObjCorner& corner : face.corners) {
-        std::string_view token = NextToken(p, end);
-        if (token.empty()) {
+        while (p != end && IsSeparator(*p)) {
+            ++p;
+        }
+        if (p == end) {
             break;
         }
-        // "7", "7/3", "7/3/5", "7//5", "7/": vertex, texture, normal; an empty field is absent.
-        const char* q = token.data();
-        const char* tokenEnd = q + token.size();
-        corner.vertexIndex = ReadIndex(q, tokenEnd, vertices_.size());
-        while (q != tokenEnd && *q != '/') {
-            ++q;
+        ReadCorner(p, end, corner, vertices, textures, normals);
+        while (p != end && !IsSeparator(*p)) {
+            ++p;  // whatever follows the fields: "7/3/5/9" is read as "7/3/5"
         }
-        if (q == tokenEnd) {
-            continue;
-        }
-        ++q;
-        if (q != tokenEnd && *q != '/') {
-            corner.textureIndex = ReadIndex(q, tokenEnd, textureVertices_.size());
-            while (q != tokenEnd && *q != '/') {
-                ++q;
-            }
-        }
-        if (q == tokenEnd) {
-            continue;
-        }
-        ++q;
-        if (q != tokenEnd) {
-            corner.normalIndex = ReadIndex(q, tokenEnd, normals_.size());
-        }
+        // Absent and 0 wrap to the top and so never lower the minimum.
+        runs.lowest[0] =
+            std::min(runs.lowest[0], static_cast<std::uint32_t>(corner.vertexIndex - 1));
+        runs.lowest[1] =
+            std::min(runs.lowest[1], static_cast<std::uint32_t>(corner.textureIndex - 1));
+        runs.lowest[2] =
+            std::min(runs.lowest[2], static_cast<std::uint32_t>(corner.normalIndex - 1));
+    }
+}
+
+// Frees the whole chunks of `list` below position `lowest`, from chunk `released` on.
+template <typename T>
+void ObjReader::ReleaseEntriesBelow(ObjChunkedList<T>& list, std::uint32_t lowest,
+                                    std::size_t& released) {
+    const std::size_t below =
+        std::min<std::size_t>(lowest / ObjChunkedList<T>::kChunk, list.ChunkCount());
+    for (; released < below; ++released) {
+        list.ReleaseChunk(released);
     }
 }
 
@@ -357,6 +500,7 @@ void ObjReader::SelectGroup(std::string_view name) {
     auto [it, added] = groupByName_.emplace(LowerCase(name), mesh_.groups.size());
     if (added) {
         mesh_.groups.emplace_back().name = std::string(name);
+        groupRuns_.emplace_back();
     }
     currentGroup_ = it->second;
 }
@@ -371,8 +515,27 @@ void ObjReader::Finish(Ui* ui) {
     if (ui) {
         ui->SetProgressText("Adjusting faces...\nPlease Wait.");
     }
+    // Faces not yet moved into their group, per chunk of the read list: a chunk goes back to
+    // the system once its faces are moved, so the read faces and the groups' copies of them
+    // hardly coexist (groups usually follow one another in the file).
+    std::vector<std::size_t> unmoved(faces_.ChunkCount(), decltype(faces_)::kChunk);
+    if (!unmoved.empty()) {
+        unmoved.back() = faces_.size() - (unmoved.size() - 1) * decltype(faces_)::kChunk;
+    }
     ObjIndexScratch scratch;
     const std::size_t count = mesh_.groups.size();
+    // The lowest entries the groups from g on still need (per kind): the chunks of the
+    // mesh-wide lists below them go back as soon as the groups before are built. Groups
+    // usually name rising ranges of the lists, so little of them outlives its last group.
+    std::vector<std::array<std::uint32_t, 3>> stillNeeded(count + 1);
+    stillNeeded[count] = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
+    for (std::size_t g = count; g-- > 0;) {
+        for (int kind = 0; kind < 3; ++kind) {
+            stillNeeded[g][kind] =
+                hadFaces_ ? 0 : std::min(stillNeeded[g + 1][kind], groupRuns_[g].lowest[kind]);
+        }
+    }
+    std::size_t released[3] = {0, 0, 0};
     int shown = -1;
     for (std::size_t g = 0; g < count; ++g) {
         int percent = static_cast<int>(g * 100 / count);
@@ -380,8 +543,42 @@ void ObjReader::Finish(Ui* ui) {
             ui->SetProgressPosition(percent);
             shown = percent;
         }
-        AdjustGroup(mesh_.groups[g], vertices_, normals_, textureVertices_, scratch);
+        const GroupRuns& runs = groupRuns_[g];
+        auto forEachRead = [this, &runs](auto&& take) {
+            for (std::size_t r = runs.first; r != SIZE_MAX; r = faceRuns_[r].nextOfGroup) {
+                faces_.ForEachRun(faceRuns_[r].start, faceRuns_[r].count,
+                                  [&take](const ObjFace* run, std::size_t n) {
+                                      for (std::size_t i = 0; i < n; ++i) {
+                                          take(run[i]);
+                                      }
+                                  });
+            }
+        };
+        AdjustGroup(mesh_.groups[g], runs.faces, forEachRead, vertices_, normals_, textureVertices_,
+                    scratch);
+        for (std::size_t r = runs.first; r != SIZE_MAX; r = faceRuns_[r].nextOfGroup) {
+            std::size_t from = faceRuns_[r].start;
+            std::size_t left = faceRuns_[r].count;
+            while (left > 0) {
+                std::size_t chunk = from / decltype(faces_)::kChunk;
+                std::size_t taken = std::min(left, (chunk + 1) * decltype(faces_)::kChunk - from);
+                unmoved[chunk] -= taken;
+                if (unmoved[chunk] == 0) {
+                    faces_.ReleaseChunk(chunk);
+                }
+                from += taken;
+                left -= taken;
+            }
+        }
+        ReleaseEntriesBelow(vertices_, stillNeeded[g + 1][0], released[0]);
+        ReleaseEntriesBelow(textureVertices_, stillNeeded[g + 1][1], released[1]);
+        ReleaseEntriesBelow(normals_, stillNeeded[g + 1][2], released[2]);
     }
+    faces_.clear();
+    faceRuns_.clear();
+    // Lines read after this start afresh, as the groups' faces are now their own.
+    groupRuns_.assign(count, GroupRuns());
+    hadFaces_ = true;
     vertices_.clear();
     normals_.clear();
     textureVertices_.clear();

@@ -1,15 +1,21 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
+
+#include "geometry/LargeArrayAllocator.h"
 
 namespace tessary {
 
@@ -53,64 +59,114 @@ struct ObjTextureVertex {
     float v = 0;
 };
 
-// A growable list in fixed chunks: appending never moves what is in a full chunk, so a list of
-// millions of entries touches its memory about once (a doubling array touches it about three
-// times). The first chunk grows by doubling, so that a small mesh costs little.
+// A growable list in fixed chunks of one huge page each: appending never moves what is in a
+// full chunk, so a list of millions of entries touches its memory about once (a doubling array
+// touches it about three times), and a chunk goes back to the system whole once released. The
+// first chunk grows by doubling from a few entries up to 32 KiB, so that a small list costs
+// little.
 template <typename T>
 class ObjChunkedList {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
   public:
+    static constexpr std::size_t kChunk = kLargeArrayPage / sizeof(T);
+
+    ObjChunkedList() = default;
+    ObjChunkedList(const ObjChunkedList&) = delete;
+    ObjChunkedList& operator=(const ObjChunkedList&) = delete;
+    ~ObjChunkedList() { clear(); }
+
     T& emplace_back() {
-        if (size_ < kChunk) {
-            if (size_ == firstCapacity_) {
-                GrowFirstChunk();
-            }
-        } else if ((size_ & kMask) == 0 && (size_ >> kShift) == chunks_.size()) {
-            chunks_.push_back(std::make_unique<T[]>(kChunk));
+        if (next_ == limit_) {
+            Grow();
         }
-        T& entry = chunks_[size_ >> kShift][size_ & kMask];
+        T& entry = *next_++;
         entry = T{};
         ++size_;
         return entry;
     }
-    const T& operator[](std::size_t i) const { return chunks_[i >> kShift][i & kMask]; }
+    const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
     std::size_t size() const { return size_; }
     void clear() {
+        for (std::size_t c = 0; c < chunks_.size(); ++c) {
+            ReleaseChunk(c);
+        }
         chunks_.clear();
         size_ = 0;
         firstCapacity_ = 0;
+        next_ = limit_ = nullptr;
     }
+    // Calls `visit(first, count)` for each run of adjacent entries in [from, from + count).
+    template <typename Visit>
+    void ForEachRun(std::size_t from, std::size_t count, Visit&& visit) const {
+        while (count > 0) {
+            std::size_t offset = from % kChunk;
+            std::size_t run = std::min(count, kChunk - offset);
+            visit(chunks_[from / kChunk] + offset, run);
+            from += run;
+            count -= run;
+        }
+    }
+    // Frees chunk `c` (the entries from c * kChunk on) ahead of the rest; they must not be
+    // read again. Appending after a release is not allowed.
+    void ReleaseChunk(std::size_t c) {
+        if (c < chunks_.size() && chunks_[c]) {
+            FreeLargeArray(chunks_[c], ChunkBytes(c));
+            chunks_[c] = nullptr;
+        }
+    }
+    std::size_t ChunkCount() const { return chunks_.size(); }
 
   private:
-    static constexpr std::size_t kShift = 15;
-    static constexpr std::size_t kChunk = std::size_t{1} << kShift;
-    static constexpr std::size_t kMask = kChunk - 1;
-
-    void GrowFirstChunk() {
-        std::size_t capacity = firstCapacity_ ? firstCapacity_ * 2 : 64;
-        auto grown = std::make_unique<T[]>(capacity);
-        for (std::size_t i = 0; i < size_; ++i) {
-            grown[i] = chunks_[0][i];
-        }
-        if (chunks_.empty()) {
-            chunks_.push_back(std::move(grown));
-        } else {
-            chunks_[0] = std::move(grown);
-        }
-        firstCapacity_ = capacity;
+    std::size_t ChunkBytes(std::size_t c) const {
+        return c == 0 && firstCapacity_ < kChunk ? firstCapacity_ * sizeof(T) : kLargeArrayPage;
     }
 
-    std::vector<std::unique_ptr<T[]>> chunks_;
+    void Grow() {
+        chunks_.reserve(chunks_.size() + 1);
+        if (size_ < kChunk) {
+            // Doubling stops short of the shared regions, where the chunks it leaves behind
+            // would stay resident: past 32 KiB the first chunk takes its whole huge page.
+            std::size_t capacity = firstCapacity_ ? firstCapacity_ * 2 : 16;
+            if (capacity >= kChunk || capacity * sizeof(T) > (std::size_t{32} << 10)) {
+                capacity = kChunk;
+            }
+            std::size_t bytes = capacity < kChunk ? capacity * sizeof(T) : kLargeArrayPage;
+            T* grown = static_cast<T*>(AllocateLargeArray(bytes));
+            if (chunks_.empty()) {
+                chunks_.push_back(grown);
+            } else {
+                std::memcpy(grown, chunks_[0], size_ * sizeof(T));
+                FreeLargeArray(chunks_[0], ChunkBytes(0));
+                chunks_[0] = grown;
+            }
+            firstCapacity_ = capacity;
+            next_ = grown + size_;
+            limit_ = grown + capacity;
+            return;
+        }
+        T* chunk = static_cast<T*>(AllocateLargeArray(kLargeArrayPage));
+        chunks_.push_back(chunk);
+        next_ = chunk;
+        limit_ = chunk + kChunk;
+    }
+
+    std::vector<T*> chunks_;
     std::size_t size_ = 0;
     std::size_t firstCapacity_ = 0;
+    T* next_ = nullptr;
+    T* limit_ = nullptr;
 };
 
 // Scratch space for renumbering faces: one slot per entry of the mesh-wide lists, so that
 // finding a group's distinct indices costs time in proportion to its faces, not to the mesh.
 struct ObjIndexScratch {
-    std::vector<std::int32_t> vertexSlots;
-    std::vector<std::int32_t> textureSlots;
-    std::vector<std::int32_t> normalSlots;
-    std::vector<std::int32_t> distinct;
+    LargeArray<std::int32_t> vertexSlots;
+    LargeArray<std::int32_t> textureSlots;
+    LargeArray<std::int32_t> normalSlots;
+    std::vector<std::int32_t> vertexDistinct;
+    std::vector<std::int32_t> textureDistinct;
+    std::vector<std::int32_t> normalDistinct;
 };
 
 // One named part of the mesh. Once adjusted, the group is a mesh of its own: its lists hold only
@@ -118,10 +174,12 @@ struct ObjIndexScratch {
 // are 0-based positions in those lists.
 struct ObjGroup {
     std::string name;
-    std::vector<ObjPoint> vertices;
-    std::vector<ObjNormal> normals;
-    std::vector<ObjTextureVertex> textureVertices;
-    std::vector<ObjFace> faces;
+    // Large meshes keep their lists in huge-page memory (see LargeArrayAllocator); they are
+    // used as any std::vector.
+    LargeArray<ObjPoint> vertices;
+    LargeArray<ObjNormal> normals;
+    LargeArray<ObjTextureVertex> textureVertices;
+    LargeArray<ObjFace> faces;
 
     // Gives the group its own coordinate lists and renumbers its faces; the faces must hold
     // the file's 1-based (already resolved) numbers. A face whose vertex number is 0 or beyond
@@ -179,12 +237,35 @@ class ObjReader {
     void ReadFace(const char* p, const char* end);
     void SelectGroup(std::string_view name);
     void AddMaterial(std::string_view name);
+    template <typename T>
+    void ReleaseEntriesBelow(ObjChunkedList<T>& list, std::uint32_t lowest, std::size_t& released);
 
     ObjMesh& mesh_;
     std::size_t currentGroup_ = 0;
     ObjChunkedList<ObjPoint> vertices_;
     ObjChunkedList<ObjNormal> normals_;
     ObjChunkedList<ObjTextureVertex> textureVertices_;
+    // Faces read so far, in the order of the file, and which group each run of them belongs
+    // to; Finish moves them into the groups (after any faces a group held before), so that
+    // each group's list is allocated once, at its final size.
+    ObjChunkedList<ObjFace> faces_;
+    struct FaceRun {
+        std::size_t start = 0;
+        std::size_t count = 0;
+        std::size_t nextOfGroup = SIZE_MAX;  // the group's next run, if any
+    };
+    std::vector<FaceRun> faceRuns_;
+    struct GroupRuns {
+        std::size_t first = SIZE_MAX;
+        std::size_t last = SIZE_MAX;
+        std::size_t faces = 0;
+        // The lowest 0-based vertex, texture and normal positions its read faces name.
+        std::uint32_t lowest[3] = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
+    };
+    std::vector<GroupRuns> groupRuns_;
+    // Whether a group held faces before the reader began; those are not tracked in
+    // `GroupRuns::lowest`, so the mesh-wide lists are then kept whole until the end.
+    bool hadFaces_ = false;
     // Group and material names in lower case: a hostile file with a million names must not
     // cost a million scans of the lists.
     std::unordered_map<std::string, std::size_t> groupByName_;

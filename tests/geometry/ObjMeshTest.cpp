@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
 
 #include "RecordingUi.h"
+#include "edit/NumberText.h"
 
 namespace tessary {
 namespace {
@@ -202,6 +204,172 @@ TEST(ObjMesh, ShowsProgressWhileParsing) {
         EXPECT_GE(position, 0);
         EXPECT_LE(position, 100);
     }
+}
+
+// Coordinates take a shortcut for plain decimals; every form must still read, bit for bit, as
+// ReadLeadingDouble reads the token.
+TEST(ObjMesh, CoordinatesReadAsTheGeneralNumberReader) {
+    std::vector<std::string> tokens = {"0.050000",
+                                       "-0.000000",
+                                       "0",
+                                       "-0",
+                                       "+3",
+                                       "007.250",
+                                       "1.",
+                                       "-1.",
+                                       ".5",
+                                       "-.5",
+                                       "+.5",
+                                       "123456789012345",
+                                       "1234567890123456",
+                                       "12345678901234567890",
+                                       "0.123456789012345",
+                                       "0.1234567890123456",
+                                       "99999999999999.9",
+                                       "1.5e-3",
+                                       "4.071571e-03",
+                                       "1e",
+                                       "1e+",
+                                       "0x1p3",
+                                       "inf",
+                                       "-nan",
+                                       "1.5x",
+                                       "1.2.3",
+                                       "-",
+                                       "+",
+                                       "--1",
+                                       "x",
+                                       "1/2",
+                                       "9e999",
+                                       "1e-999"};
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 2000; ++i) {  // the generator's form, with up to fifteen digits
+        std::uniform_int_distribution<int> digits(1, 9);
+        std::string token = random() % 2 ? "-" : "";
+        int whole = digits(random) % 6;
+        token += std::to_string(random() % 1000000).substr(0, static_cast<std::size_t>(whole + 1));
+        token += "." + std::to_string(random()).substr(0, static_cast<std::size_t>(digits(random)));
+        tokens.push_back(token);
+    }
+    std::string text;
+    for (const std::string& token : tokens) {
+        text += "v " + token + "\t" + token + "  " + token + "\nvt " + token + " " + token +
+                "\nvn " + token + " " + token + " " + token + "\n";
+    }
+    text += "f";
+    for (std::size_t i = 1; i <= tokens.size(); ++i) {
+        text += " " + std::to_string(i) + "/" + std::to_string(i) + "/" + std::to_string(i);
+        if (i % 4 == 0 && i < tokens.size()) {
+            text += "\nf";
+        }
+    }
+    ObjMesh mesh = Read(text + "\n");
+    const ObjGroup& group = mesh.groups[0];
+    ASSERT_EQ(group.vertices.size(), tokens.size());
+    ASSERT_EQ(group.textureVertices.size(), tokens.size());
+    ASSERT_EQ(group.normals.size(), tokens.size());
+    auto same = [](auto a, auto b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const double expected = ReadLeadingDouble(tokens[i]);
+        const float expectedFloat = static_cast<float>(expected);
+        EXPECT_TRUE(same(group.vertices[i].x, expected)) << tokens[i];
+        EXPECT_TRUE(same(group.vertices[i].y, expected)) << tokens[i];
+        EXPECT_TRUE(same(group.vertices[i].z, expected)) << tokens[i];
+        EXPECT_TRUE(same(group.textureVertices[i].v, expectedFloat)) << tokens[i];
+        EXPECT_TRUE(same(group.normals[i].z, expectedFloat)) << tokens[i];
+    }
+}
+
+// Groups that come back later in the file, over enough faces that they span the reader's
+// chunks: every group keeps its faces in the order of the file.
+TEST(ObjMesh, GroupsThatReturnKeepTheirFacesInFileOrder) {
+    const int kFaces = 120000;
+    std::string text = NumberedVertices(3);
+    for (int k = 0; k < kFaces; ++k) {
+        text += "vt " + std::to_string(k) + " 0\n";
+    }
+    std::mt19937 random(3);
+    const char* names[] = {"a", "B", "c"};
+    std::vector<int> expected[3];
+    int group = -1;
+    for (int k = 0; k < kFaces; ++k) {
+        if (k == 0 || random() % 50 == 0) {
+            group = static_cast<int>(random() % 3);
+            text += std::string("g ") + names[group] + "\n";
+        }
+        expected[group].push_back(k);
+        std::string vt = std::to_string(k + 1);
+        text += "f 1/" + vt + " 2/" + vt + " 3/" + vt + "\n";
+    }
+    ObjMesh mesh = Read(text);
+    for (int g = 0; g < 3; ++g) {
+        const ObjGroup& read = *mesh.FindGroup(names[g]);
+        ASSERT_EQ(read.faces.size(), expected[g].size()) << names[g];
+        for (std::size_t f = 0; f < read.faces.size(); ++f) {
+            const ObjCorner& corner = read.faces[f].corners[1];
+            ASSERT_EQ(corner.vertexIndex, 1);
+            ASSERT_EQ(read.textureVertices[static_cast<std::size_t>(corner.textureIndex)].u,
+                      static_cast<float>(expected[g][f]))
+                << names[g] << " face " << f;
+        }
+    }
+}
+
+// The reader gives back the parts of the mesh-wide lists that no group still to be built
+// needs; groups that name entries out of order, before they are read, or again after a
+// later group must still find them all.
+TEST(ObjMesh, GroupsNamingEntriesInAnyOrderFindThemAll) {
+    std::string text = "g early\nf 190000 190001 190002/1\n";  // before any "v"
+    text += NumberedVertices(200000) + "vt 0.5 0\n";
+    text += "g high\nf 150000 150001 150002\n";
+    text += "g low\nf 1 2 3\n";
+    text += "g spread\nf 100000 100001 199999\n";
+    text += "g relative\nf -1 -2 -3/-1\n";
+    text += "g HIGH\nf 2 150003 5\n";  // "high" again, after lower groups
+    ObjMesh mesh = Read(text);
+    struct Case {
+        const char* group;
+        const char* xs;
+    } cases[] = {
+        {"early", "190000 190001 190002"},
+        {"high", "2 5 150000 150001 150002 150003"},
+        {"low", "1 2 3"},
+        {"spread", "100000 100001 199999"},
+        {"relative", "199998 199999 200000"},
+    };
+    for (const Case& c : cases) {
+        const ObjGroup* group = mesh.FindGroup(c.group);
+        ASSERT_NE(group, nullptr) << c.group;
+        EXPECT_EQ(Xs(*group), c.xs) << c.group;
+    }
+    EXPECT_EQ(mesh.FindGroup("early")->textureVertices.size(), 1u);
+    EXPECT_EQ(mesh.FindGroup("relative")->textureVertices.size(), 1u);
+}
+
+// A reader used again after Finish starts from the adjusted groups, as a fresh reader over the
+// same mesh would, instead of reaching into the lists it gave back.
+TEST(ObjMesh, ReadingOnAfterFinishingStartsAfresh) {
+    ObjMesh mesh;
+    ObjReader reader(mesh);
+    reader.ReadLines(NumberedVertices(3) + "g a\nf 1 2 3\n");
+    reader.Finish(nullptr);
+    reader.ReadLines(NumberedVertices(4) + "g b\nf 4 3 2\ng a\nf 1 2 3\n");
+    reader.Finish(nullptr);
+    ObjMesh fresh;
+    {
+        ObjReader first(fresh);
+        first.ReadLines(NumberedVertices(3) + "g a\nf 1 2 3\n");
+        first.Finish(nullptr);
+    }
+    ObjReader second(fresh);
+    second.ReadLines(NumberedVertices(4) + "g b\nf 4 3 2\ng a\nf 1 2 3\n");
+    second.Finish(nullptr);
+    ASSERT_EQ(mesh.groups.size(), fresh.groups.size());
+    for (std::size_t g = 0; g < mesh.groups.size(); ++g) {
+        EXPECT_EQ(Faces(mesh.groups[g]), Faces(fresh.groups[g])) << mesh.groups[g].name;
+        EXPECT_EQ(Xs(mesh.groups[g]), Xs(fresh.groups[g])) << mesh.groups[g].name;
+    }
+    EXPECT_EQ(Faces(*mesh.FindGroup("b")), "2/-/- 1/-/- 0/-/- .");
 }
 
 // Random OBJ-like text: statements, numbers, separators and line ends in any order.
