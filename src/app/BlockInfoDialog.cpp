@@ -3,8 +3,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <charconv>
-#include <system_error>
 
 #include "ChangeDialog.h"
 #include "DialogUnits.h"
@@ -37,38 +35,22 @@ QLabel* AddLabel(QDialog& dialog, const char* id, const QString& text, const QRe
 
 }  // namespace
 
-std::string KilobytesText(long long characters) {
-    // A thousand characters to the "kilobyte", worked out in single precision and shown with
-    // two decimals right-aligned in ten places.
-    const float kilobytes = static_cast<float>(characters) * 0.001f;
-    char digits[64];
-    const auto [end, error] =
-        std::to_chars(std::begin(digits), std::end(digits), static_cast<double>(kilobytes),
-                      std::chars_format::fixed, 2);
-    std::string number = error == std::errc() ? std::string(digits, end) : std::string("0.00");
-    if (number.size() < 10) {
-        number.insert(0, 10 - number.size(), ' ');
-    }
-    return number + " Kilobytes";
-}
-
 BlockInfoDialog::BlockInfoDialog(Block& block, Ui& ui, ProfileStore& store, CommandContext& context,
                                  QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
-      block_(block) {
+                          Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("158"));
     setWindowTitle(QStringLiteral("Block Info"));
     setFont(DialogUnits::DialogFont());
     const DialogUnits units(font());
     setFixedSize(units.Size(222, 301));
 
-    AddLabel(*this, "1050", DecodeText(block.tag + " " + block.data), units.Rect(5, 5, 110, 13),
-             true);
     control_ = new QtTreeControl(this);
     control_->setObjectName(QStringLiteral("1053"));
     control_->setGeometry(units.Rect(5, 25, 155, 270));
     control_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    inspector_ = std::make_unique<BlockInspector>(block, *control_, ui, store, context);
+    AddLabel(*this, "1050", DecodeText(inspector_->TitleText()), units.Rect(5, 5, 110, 13), true);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));
@@ -84,28 +66,21 @@ BlockInfoDialog::BlockInfoDialog(Block& block, Ui& ui, ProfileStore& store, Comm
     AddLabel(*this, nullptr, QStringLiteral("Memory Usage"), units.Rect(165, 50, 50, 10), false);
     // The number leads; " Kilobytes" wraps under it, out of the field, where the "K" beside
     // it says the same.
-    QLabel* size = AddLabel(*this, "1052", QString::fromLatin1(KilobytesText(block.TextSize())),
+    QLabel* size = AddLabel(*this, "1052", QString::fromLatin1(inspector_->SizeText()),
                             units.Rect(165, 65, 40, 10), true);
     size->setWordWrap(true);
     size->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     AddLabel(*this, nullptr, QStringLiteral("K"), units.Rect(210, 65, 8, 8), false);
 
-    // The copy is a file of its own: raw view, no window and no other pane, the preferences
-    // as they are now.
-    file_ = std::make_unique<FigureFile>(ui, store);
-    file_->root = block;
-    file_->viewKind = kRawView;
-    tree_ = std::make_unique<FigureTree>(*control_, *file_);
-    commands_ = std::make_unique<PaneCommands>(*tree_, context, false);
-    commands_->runChangeDialog = [this](const std::string& label, const std::string& value) {
+    PaneCommands& commands = inspector_->Commands();
+    commands.runChangeDialog = [this](const std::string& label, const std::string& value) {
         ChangeDialog change(label, value, this);
         if (change.exec() != QDialog::Accepted) {
             return std::optional<std::string>();
         }
         return std::optional<std::string>(change.Value());
     };
-    ConnectTreeCommands(*control_, *commands_);
-    tree_->Refresh();
+    ConnectTreeCommands(*control_, commands);
 
     QWidget::setTabOrder(control_, ok);
     QWidget::setTabOrder(ok, cancel);
@@ -113,21 +88,11 @@ BlockInfoDialog::BlockInfoDialog(Block& block, Ui& ui, ProfileStore& store, Comm
 
 BlockInfoDialog::~BlockInfoDialog() {
     // The tree widget goes after this body, the commands it calls before it.
-    DisconnectTreeCommands(*control_, *commands_);
+    DisconnectTreeCommands(*control_, inspector_->Commands());
 }
 
 void BlockInfoDialog::accept() {
-    // The copy's items belong to this dialog's tree; the pane finds the Block again by its
-    // own item until it refreshes, so the inspected Block keeps its handles and its lines
-    // lose theirs.
-    const TreeItem item = block_.treeItem;
-    const TreeItem morphs = block_.morphsItem;
-    const TreeItem props = block_.propsItem;
-    block_ = file_->root;
-    block_.ClearTreeItems();
-    block_.treeItem = item;
-    block_.morphsItem = morphs;
-    block_.propsItem = props;
+    inspector_->Accept();
     QDialog::accept();
 }
 

@@ -4,20 +4,15 @@
 #include <memory>
 #include <string>
 
+#include "commands/BlockInspector.h"
+
 namespace tessary {
 
-class Block;
-class FigureFile;
-class FigureTree;
-class PaneCommands;
-class ProfileStore;
 class QtTreeControl;
-class Ui;
-struct CommandContext;
 
-// The Block Info dialog: the inspected Block with all its nested lines, as a raw tree of a
-// private copy that the tree's own menu edits (change data, change tag, delete). OK writes the
-// copy back over the Block; Cancel and the close box leave the Block untouched.
+// The Block Info dialog: the widgets over a BlockInspector, which holds the private copy and
+// its raw tree. OK writes the copy back over the Block; Cancel and the close box leave the
+// Block untouched.
 class BlockInfoDialog : public QDialog {
     Q_OBJECT
 
@@ -27,23 +22,16 @@ class BlockInfoDialog : public QDialog {
                     QWidget* parent);
     ~BlockInfoDialog() override;
 
-    FigureFile& Copy() { return *file_; }
+    FigureFile& Copy() { return inspector_->Copy(); }
     QtTreeControl& Tree() { return *control_; }
-    PaneCommands& Commands() { return *commands_; }
+    PaneCommands& Commands() { return inspector_->Commands(); }
 
   public slots:
     void accept() override;
 
   private:
-    Block& block_;
     QtTreeControl* control_ = nullptr;
-    std::unique_ptr<FigureFile> file_;
-    std::unique_ptr<FigureTree> tree_;
-    std::unique_ptr<PaneCommands> commands_;
+    std::unique_ptr<BlockInspector> inspector_;
 };
-
-// The text size of a Block in thousands of characters, as the dialog shows it: "%10.2f
-// Kilobytes" whatever the locale.
-std::string KilobytesText(long long characters);
 
 }  // namespace tessary

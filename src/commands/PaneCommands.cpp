@@ -368,9 +368,12 @@ void PaneCommands::ShowProperties(TreeItem item) {
         return;
     }
     const Block before = *block;
-    if (!runBlockInfoDialog(*block)) {
-        return;
+    if (runBlockInfoDialog(*block)) {
+        PropertiesAccepted(item, before);
     }
+}
+
+void PaneCommands::PropertiesAccepted(TreeItem item, const Block& before) {
     if (const Block* after = file.BlockOfItem(item);
         after == nullptr || !SameLines(before, *after)) {
         file.modified = 1;

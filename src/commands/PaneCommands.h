@@ -90,6 +90,10 @@ class PaneCommands {
     void StartRename(TreeItem item);
     void DeleteOneItem(TreeItem item);
     void ShowProperties(TreeItem item);
+    // The end of Properties on `item` once the Block Info dialog closed with OK: the file is
+    // marked changed when its Block no longer equals `before`, and the tree is refreshed. For
+    // a face whose dialog outlives the call of runBlockInfoDialog (a session script).
+    void PropertiesAccepted(TreeItem item, const Block& before);
     void DeleteAllPropsCommand(TreeItem owner);
     void DeleteAllMorphTargetsCommand(TreeItem item);
     void CopyAllMorphTargetsCommand(TreeItem item);
