@@ -10,9 +10,7 @@
 #include "TextCodec.h"
 #include "TreeCommands.h"
 #include "commands/PaneCommands.h"
-#include "model/Block.h"
 #include "pane/FigureFile.h"
-#include "pane/FigureTree.h"
 
 namespace tessary {
 
