@@ -90,12 +90,14 @@ void ScriptRunner::RequireArgs(const Words& args, std::size_t min, std::size_t m
 }
 
 void ScriptRunner::SetReplies(const Words& args, std::size_t first) {
-    SetReplies(first < args.size() ? Words(args.begin() + static_cast<std::ptrdiff_t>(first),
-                                           args.end())
-                                   : Words{});
+    SetReplies(first < args.size()
+                   ? Words(args.begin() + static_cast<std::ptrdiff_t>(first), args.end())
+                   : Words{});
 }
 
-void ScriptRunner::SetReplies(Words replies) { session.ui.SetReplies(std::move(replies)); }
+void ScriptRunner::SetReplies(Words replies) {
+    session.ui.SetReplies(std::move(replies));
+}
 
 void ScriptRunner::EnterMode(std::string name, Mode mode) {
     modeName_ = std::move(name);

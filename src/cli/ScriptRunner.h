@@ -15,7 +15,7 @@ namespace tessary {
 // A fault of the script itself (unknown action, bad arguments, no such item, a disabled
 // button, a missing or unused reply): the run stops with status 2.
 class ScriptError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -24,7 +24,7 @@ using Words = std::vector<std::string>;
 // Runs the lines of a session script against a Session. Actions are looked up by their first
 // word in a table that each area of the program adds its actions to.
 class ScriptRunner {
-public:
+  public:
     using Action = std::function<void(ScriptRunner& runner, const Words& args)>;
     // A dialog that takes over the following lines (returns once it has closed).
     using Mode = std::function<void(ScriptRunner& runner, const Words& words)>;
@@ -41,8 +41,7 @@ public:
     // The item that an ITEM path names in the pane's tree; a script error when there is none.
     TreeItem ResolveItem(Side side, const std::string& path) const;
     TreeItem ResolveItem(TreeControl& control, const std::string& path) const;
-    static void RequireArgs(const Words& args, std::size_t min, std::size_t max,
-                            const char* usage);
+    static void RequireArgs(const Words& args, std::size_t min, std::size_t max, const char* usage);
     // Hands the reply words from `first` on to the Ui for this action.
     void SetReplies(const Words& args, std::size_t first);
     void SetReplies(Words replies);
@@ -53,7 +52,7 @@ public:
 
     Session& session;
 
-private:
+  private:
     void CheckUi();
 
     std::string scriptName_;

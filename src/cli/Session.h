@@ -13,7 +13,7 @@ namespace tessary {
 // tree control per pane, a scripted Ui that logs to `out`, and a profile store that starts
 // with nothing stored (so the six defaults apply and the user's preferences are never touched).
 class Session {
-public:
+  public:
     explicit Session(std::ostream& out);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

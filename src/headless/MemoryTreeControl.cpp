@@ -303,8 +303,8 @@ void WriteTreeListing(const TreeControl& control, std::ostream& out) {
         for (std::size_t i = 0; i < depth; ++i) {
             out << "  ";
         }
-        out << '[' << KindOfImage(control.GetItemImage(item)) << "] "
-            << control.GetItemText(item) << '\n';
+        out << '[' << KindOfImage(control.GetItemImage(item)) << "] " << control.GetItemText(item)
+            << '\n';
         // Next item in display order: first child, else the next sibling of the nearest
         // ancestor that has one.
         if (TreeItem child = control.GetChildItem(item); child != 0) {

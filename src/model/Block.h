@@ -21,7 +21,7 @@ struct Progress;
 // hostile file nested a million levels deep is read, copied, written and destroyed without
 // exhausting the stack.
 class Block {
-public:
+  public:
     std::string tag;
     std::string data;
     std::vector<Block> children;

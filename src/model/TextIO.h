@@ -24,7 +24,7 @@ struct Progress {
 // piece into a buffer of its own that only ever holds the lines not yet delivered, so that a
 // large file is parsed without a copy of it in memory. A NUL inside the text ends it.
 class LineSource {
-public:
+  public:
     LineSource(char* buffer, std::size_t size, Progress* progress = nullptr);
     // Reads `file` (not owned) from its current position. Progress offsets count from there.
     explicit LineSource(std::FILE* file, Progress* progress = nullptr);
@@ -52,7 +52,7 @@ public:
     // afterwards.
     void ReleaseDeliveredText() { releaseFrom_ = begin_; }
 
-private:
+  private:
     // Keeps the bytes from `keep` on, reads more after them; false when nothing more came.
     bool Refill(char*& keep, char*& scan);
 
@@ -61,9 +61,9 @@ private:
     char* end_;
     Progress* progress_;
     std::FILE* file_ = nullptr;
-    char* owned_ = nullptr;       // the piece buffer when reading a file
-    std::size_t capacity_ = 0;    // its size
-    double base_ = 0;             // file offset of begin_
+    char* owned_ = nullptr;        // the piece buffer when reading a file
+    std::size_t capacity_ = 0;     // its size
+    double base_ = 0;              // file offset of begin_
     char* releaseFrom_ = nullptr;  // first byte not yet released, when releasing
     bool done_ = false;
     bool failed_ = false;
@@ -74,7 +74,7 @@ private:
 // Buffered output of a text file whose line feeds are written as CR LF (or kept as LF).
 // Errors are sticky: after a failed write nothing more is written and Ok() is false.
 class TextWriter {
-public:
+  public:
     enum class LineEnds { CrLf, Lf };
 
     TextWriter(std::FILE* file, LineEnds lineEnds);
@@ -89,7 +89,7 @@ public:
     bool Flush();
     bool Ok() const { return ok_; }
 
-private:
+  private:
     void Drain();
 
     std::FILE* file_;

@@ -31,7 +31,7 @@ enum ViewKind : std::int32_t { kRawView = 0, kFigureView = 1, kPoseView = 2 };
 // and the attached OBJ geometry. Dialogs and messages go through `ui`; the pane's tree control
 // is reached through `tree`, set by the FigureTree that presents this file.
 class FigureFile {
-public:
+  public:
     FigureFile(Ui& ui, ProfileStore& store);
     ~FigureFile();
     FigureFile(const FigureFile&) = delete;
@@ -125,7 +125,7 @@ public:
     void ZeroActorChannels(Block* bodyPart, int which);
     void ZeroActorItem(TreeItem item, int which);
 
-private:
+  private:
     bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
     bool WriteFileTo(const std::string& target, Progress* progress);

@@ -13,7 +13,7 @@ class FigureFile;
 // never edited item by item: Refresh clears it and fills it again from the block tree, and
 // items lead back to their Blocks only through Block::treeItem.
 class FigureTree {
-public:
+  public:
     FigureTree(TreeControl& control, FigureFile& file);
 
     void Refresh();
