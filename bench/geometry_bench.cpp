@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "edit/MorphDeltas.h"
 #include "edit/NumberText.h"
 #include "geometry/ObjMesh.h"
@@ -31,48 +32,13 @@
 namespace tessary {
 namespace {
 
-std::string BenchFile(const char* name) {
-    const char* dir = std::getenv("TESSARY_BENCH_DIR");
-    return std::string(dir && *dir ? dir : "/tmp/tessary-bench") + "/" + name;
-}
+using bench::SilentUi;
+using bench::StatusBytes;
 
 double PeakResidentBytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) * 1024.0;
-}
-
-class SilentUi : public Ui {
-  public:
-    MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons,
-                              MessageIcon) override {
-        return MessageAnswer::Ok;
-    }
-    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override { return {}; }
-    void OpenProgress(const std::string&, bool) override {}
-    void SetProgressText(const std::string&) override {}
-    void SetProgressPosition(int) override {}
-    void CloseProgress() override {}
-    void SetWaitCursor() override {}
-    void SetArrowCursor() override {}
-    std::optional<Preferences> RunPreferencesDialog(const Preferences&) override { return {}; }
-    void ShowAbout() override {}
-    void OpenHelpPage() override {}
-};
-
-// A value from /proc/self/status, in bytes; -1 when missing.
-long long StatusBytes(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t keyLength = std::strlen(key);
-    while (std::getline(status, line)) {
-        if (line.compare(0, keyLength, key) == 0 && line.size() > keyLength &&
-            line[keyLength] == ':') {
-            return std::atoll(line.c_str() + keyLength + 1) * 1024;
-        }
-    }
-    return -1;
 }
 
 struct FirstRun {
@@ -127,7 +93,7 @@ FirstRun RunFirstInChild(Work work) {
 // first_*: one read in a fresh child (wall and CPU throughput, peak); the timed iterations
 // then read again and again in this process, one mesh at a time.
 void BM_ReadObjFile(benchmark::State& state) {
-    std::string path = BenchFile("o100.obj");
+    std::string path = bench::InputPath("o100.obj");
     if (!std::filesystem::exists(path)) {
         state.SkipWithError("o100.obj missing: generate it with tools/gen_obj.py");
         return;
@@ -179,7 +145,7 @@ void CollectMorphTargets(const Block& root, std::vector<const Block*>& out) {
 }
 
 void BM_SumMorphDeltas(benchmark::State& state) {
-    std::string path = BenchFile("c100.cr2");
+    std::string path = bench::InputPath("c100.cr2");
     std::string text;
     if (!ReadWholeFile(path, text)) {
         state.SkipWithError("c100.cr2 missing: generate it with tools/gen_cr2.py");

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchSupport.h"
 #include "model/Block.h"
 #include "model/TextIO.h"
 
@@ -22,25 +23,8 @@ namespace {
 
 using tessary::Block;
 using tessary::TextWriter;
-
-std::string InputPath(const char* name) {
-    const char* dir = std::getenv("TESSARY_BENCH_DIR");
-    return std::string(dir != nullptr ? dir : "/tmp/tessary-bench") + "/" + name;
-}
-
-// A value from /proc/self/status, in bytes.
-long long StatusBytes(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t keyLength = std::strlen(key);
-    while (std::getline(status, line)) {
-        if (line.compare(0, keyLength, key) == 0 && line.size() > keyLength &&
-            line[keyLength] == ':') {
-            return std::atoll(line.c_str() + keyLength + 1) * 1024;
-        }
-    }
-    return -1;
-}
+using tessary::bench::InputPath;
+using tessary::bench::StatusBytes;
 
 struct ColdRun {
     double peakBytes = -1;  // how far resident memory rose above where it started

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "BenchSupport.h"
 #include "headless/MemoryProfileStore.h"
 #include "headless/MemoryTreeControl.h"
 #include "model/TextIO.h"
@@ -25,31 +26,8 @@
 namespace {
 
 using namespace tessary;
-
-std::string InputPath(const char* name) {
-    const char* dir = std::getenv("TESSARY_BENCH_DIR");
-    return std::string(dir != nullptr ? dir : "/tmp/tessary-bench") + "/" + name;
-}
-
-// A Ui that shows nothing: nothing in a refresh asks the user anything.
-class SilentUi : public Ui {
-  public:
-    MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons,
-                              MessageIcon) override {
-        return MessageAnswer::Ok;
-    }
-    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override { return {}; }
-    void OpenProgress(const std::string&, bool) override {}
-    void SetProgressText(const std::string&) override {}
-    void SetProgressPosition(int) override {}
-    void CloseProgress() override {}
-    void SetWaitCursor() override {}
-    void SetArrowCursor() override {}
-    std::optional<Preferences> RunPreferencesDialog(const Preferences&) override { return {}; }
-    void ShowAbout() override {}
-    void OpenHelpPage() override {}
-};
+using bench::InputPath;
+using bench::SilentUi;
 
 struct LoadedFile {
     SilentUi ui;
