@@ -6,7 +6,6 @@
 #include <initializer_list>
 #include <string>
 
-#include "GeometryTestSupport.h"
 #include "RecordingUi.h"
 #include "edit/MorphDeltas.h"
 #include "headless/MemoryProfileStore.h"
@@ -15,8 +14,13 @@
 #include "pane/FigureFile.h"
 #include "pane/FigureTree.h"
 #include "platform/DateText.h"
+#include "support/ScratchDir.h"
 
 namespace tessary {
+
+using test::ReadBytes;
+using test::ScratchDir;
+using test::WriteBytes;
 namespace {
 
 constexpr const char* kHeader =

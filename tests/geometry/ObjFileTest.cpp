@@ -3,13 +3,17 @@
 #include <filesystem>
 #include <string>
 
-#include "GeometryTestSupport.h"
 #include "RecordingUi.h"
 #include "geometry/ObjMesh.h"
 #include "headless/MemoryProfileStore.h"
 #include "pane/FigureFile.h"
+#include "support/ScratchDir.h"
 
 namespace tessary {
+
+using test::ReadBytes;
+using test::ScratchDir;
+using test::WriteBytes;
 namespace {
 
 class ObjFileTest : public ::testing::Test {

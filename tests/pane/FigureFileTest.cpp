@@ -43,7 +43,7 @@ class FigureFileTest : public ::testing::Test {
     CountingWindow window;
     FigureFile file{ui, store};
     FigureTree tree{control, file};
-    TempDir dir;
+    ScratchDir dir;
 
     void SetUp() override { file.mainWindow = &window; }
 

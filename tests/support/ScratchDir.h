@@ -1,5 +1,7 @@
 #pragma once
 
+// Files on disk for tests: a scratch folder per test and whole-file reads and writes.
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,17 +11,20 @@
 #include <string_view>
 #include <system_error>
 
-namespace tessary {
+namespace tessary::test {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, named after the running test and removed
+// with everything in it.
 class ScratchDir {
-  public:
+public:
     ScratchDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "tessary-geometry-";
-        name += info ? std::string(info->test_suite_name()) + "-" + info->name() : "x";
+        std::string name = "tessary-";
+        name += info != nullptr ? std::string(info->test_suite_name()) + "-" + info->name() : "x";
         for (char& c : name) {
-            c = c == '/' ? '_' : c;
+            if (c == '/') {
+                c = '_';
+            }
         }
         path_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path_);
@@ -29,10 +34,13 @@ class ScratchDir {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
     std::string File(std::string_view name) const { return (path_ / name).string(); }
     const std::filesystem::path& Path() const { return path_; }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
@@ -46,4 +54,4 @@ inline std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace tessary
+}  // namespace tessary::test
