@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ModalDriver.h"
+#include "WindowTestBase.h"
 #include "app/DialogUnits.h"
 #include "app/ProgressWindow.h"
 #include "app/QtMainWindow.h"
@@ -21,43 +22,12 @@
 #include "app/QtUi.h"
 
 using namespace tessary;
+using test::DataFile;
+using test::TestUi;
 
-namespace {
+namespace {}  // namespace
 
-const QString kData = QStringLiteral(TESSARY_APP_TEST_DATA_DIR);
-
-// The Qt Ui with file dialogs answered from a list, and the progress it was given recorded.
-class TestUi : public QtUi {
-  public:
-    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
-        if (openAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::string answer = openAnswers.front();
-        openAnswers.pop_front();
-        return answer;
-    }
-
-    void SetProgressPosition(int percent) override {
-        QtUi::SetProgressPosition(percent);
-        if (Progress() != nullptr) {
-            positions.push_back(Progress()->Position());
-            shownWhileMoving = shownWhileMoving && Progress()->isVisible();
-        }
-    }
-
-    std::deque<std::string> openAnswers;
-    std::vector<int> positions;
-    bool shownWhileMoving = true;
-};
-
-std::string DataFile(const char* name) {
-    return QDir(kData).filePath(QString::fromLatin1(name)).toStdString();
-}
-
-}  // namespace
-
-class QtMainWindowTest : public QObject {
+class QtMainWindowTest : public test::WindowTestBase {
     Q_OBJECT
 
   private slots:
@@ -82,29 +52,14 @@ class QtMainWindowTest : public QObject {
   private:
     QtMainWindow& Window();
     QPushButton& Button(const char* id);
-
-    std::unique_ptr<QTemporaryDir> home_;
-    std::unique_ptr<QtProfileStore> store_;
-    std::unique_ptr<TestUi> ui_;
-    std::unique_ptr<QtMainWindow> window_;
 };
 
 void QtMainWindowTest::init() {
-    home_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(home_->isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home_->path());
-    store_ =
-        std::make_unique<QtProfileStore>(QStringLiteral("Tessary"), QStringLiteral("tessary-test"));
-    ui_ = std::make_unique<TestUi>();
-    window_ = std::make_unique<QtMainWindow>(*ui_, *store_);
-    ui_->SetWindow(window_.get());
+    QVERIFY(OpenWindow());
 }
 
 void QtMainWindowTest::cleanup() {
-    window_.reset();
-    ui_.reset();
-    store_.reset();
-    home_.reset();
+    CloseWindow();
 }
 
 QtMainWindow& QtMainWindowTest::Window() {

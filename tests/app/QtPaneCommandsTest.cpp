@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ModalDriver.h"
+#include "WindowTestBase.h"
 #include "app/BlockInfoDialog.h"
 #include "app/ChangeDialog.h"
 #include "app/QtMainWindow.h"
@@ -27,27 +28,10 @@
 #include "model/Block.h"
 
 using namespace tessary;
+using test::DataFile;
+using test::TestUi;
 
 namespace {
-
-const QString kData = QStringLiteral(TESSARY_APP_TEST_DATA_DIR);
-
-std::string DataFile(const char* name) {
-    return QDir(kData).filePath(QString::fromLatin1(name)).toStdString();
-}
-
-class TestUi : public QtUi {
-  public:
-    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
-        if (openAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::string answer = openAnswers.front();
-        openAnswers.pop_front();
-        return answer;
-    }
-    std::deque<std::string> openAnswers;
-};
 
 // What a popup showed: its object name (the menu resource) and its entries, "-" for a
 // separator and "[text]" for a grayed entry.
@@ -156,7 +140,7 @@ QLineEdit* OpenEditor(QTreeWidget& tree) {
 
 }  // namespace
 
-class QtPaneCommandsTest : public QObject {
+class QtPaneCommandsTest : public test::WindowTestBase {
     Q_OBJECT
 
   private slots:
@@ -186,31 +170,16 @@ class QtPaneCommandsTest : public QObject {
         ui_->openAnswers.push_back(DataFile(name));
         Button("1007").click();
     }
-
-    std::unique_ptr<QTemporaryDir> home_;
-    std::unique_ptr<QtProfileStore> store_;
-    std::unique_ptr<TestUi> ui_;
-    std::unique_ptr<QtMainWindow> window_;
 };
 
 void QtPaneCommandsTest::init() {
-    home_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(home_->isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home_->path());
-    store_ =
-        std::make_unique<QtProfileStore>(QStringLiteral("Tessary"), QStringLiteral("tessary-test"));
-    ui_ = std::make_unique<TestUi>();
-    window_ = std::make_unique<QtMainWindow>(*ui_, *store_);
-    ui_->SetWindow(window_.get());
+    QVERIFY(OpenWindow());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }
 
 void QtPaneCommandsTest::cleanup() {
-    window_.reset();
-    ui_.reset();
-    store_.reset();
-    home_.reset();
+    CloseWindow();
 }
 
 void QtPaneCommandsTest::menusGrayWhatCannotBeDone() {
