@@ -228,22 +228,25 @@ double ReadLeadingDouble(std::string_view text) {
     return negative ? -value : value;
 }
 
-void AppendExponent(std::string& out, double value) {
+namespace {
+
+// printf's "%e" and "%g": six digits, an exponent of at least three digits.
+void AppendWithExponent(std::string& out, double value, std::chars_format format) {
     char buffer[64];
-    auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 6);
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, 6);
     std::size_t start = out.size();
     out.append(buffer, result.ptr);
     FixExponent(out, start);
 }
 
+}  // namespace
+
+void AppendExponent(std::string& out, double value) {
+    AppendWithExponent(out, value, std::chars_format::scientific);
+}
+
 void AppendGeneral(std::string& out, double value) {
-    char buffer[64];
-    auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-    std::size_t start = out.size();
-    out.append(buffer, result.ptr);
-    FixExponent(out, start);
+    AppendWithExponent(out, value, std::chars_format::general);
 }
 
 void AppendFixed(std::string& out, double value) {
