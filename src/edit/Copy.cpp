@@ -197,35 +197,28 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     return true;
 }
 
-void FigureFile::CopyMorphTargetsOf(const Block* bodyPart) {
+void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
     if (bodyPart == nullptr) {
         return;
     }
-    const int channels = bodyPart->FindChildIndex("channels");
-    if (channels < 0) {
+    const Block* channels = bodyPart->FindNthChild("channels", 0, true);
+    if (channels == nullptr) {
         return;
     }
     // CopyItem only reads this file, so the walk over its channels stays valid.
-    for (const Block& channel : bodyPart->children[static_cast<std::size_t>(channels)].children) {
-        if (channel.tag == "targetGeom") {
+    for (const Block& channel : channels->children) {
+        if ((channel.tag == "targetGeom") == morphTargets) {
             CopyItem(channel.treeItem);
         }
     }
 }
 
+void FigureFile::CopyMorphTargetsOf(const Block* bodyPart) {
+    CopyChannelsWhere(bodyPart, true);
+}
+
 void FigureFile::CopyChannelsOf(const Block* bodyPart) {
-    if (bodyPart == nullptr) {
-        return;
-    }
-    const int channels = bodyPart->FindChildIndex("channels");
-    if (channels < 0) {
-        return;
-    }
-    for (const Block& channel : bodyPart->children[static_cast<std::size_t>(channels)].children) {
-        if (channel.tag != "targetGeom") {
-            CopyItem(channel.treeItem);
-        }
-    }
+    CopyChannelsWhere(bodyPart, false);
 }
 
 void FigureFile::CopyAllMorphTargets(TreeItem item) {

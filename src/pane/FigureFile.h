@@ -126,6 +126,8 @@ class FigureFile {
     void ZeroActorItem(TreeItem item, int which);
 
   private:
+    // CopyItem for every channel of a body part that is (or is not) a morph target.
+    void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);
     bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
     bool WriteFileTo(const std::string& target, Progress* progress);
