@@ -9,10 +9,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 
 #include "model/Block.h"
 #include "model/HeapAdvice.h"
+#include "platform/SaveTarget.h"
 
 namespace tessary {
 
@@ -52,7 +52,7 @@ void SplitCleanLine(std::string_view line, Block& block) {
 }
 
 bool Contains(std::string_view line, char c) {
-    return std::memchr(line.data(), c, line.size()) != nullptr;
+    return !line.empty() && std::memchr(line.data(), c, line.size()) != nullptr;
 }
 
 }  // namespace
@@ -81,7 +81,14 @@ LineSource::~LineSource() {
 }
 
 bool LineSource::Refill(char*& keep, char*& scan) {
-    if (file_ == nullptr || std::feof(file_) || failed_) {
+    if (file_ == nullptr || failed_) {
+        return false;
+    }
+    if (static_cast<std::size_t>(end_ - keep) > kMaxLineLength) {
+        failed_ = true;  // not text: the line would only grow until memory runs out
+        return false;
+    }
+    if (std::feof(file_)) {
         return false;
     }
     // Move the unfinished line to the front; a line longer than the buffer doubles it.
@@ -405,9 +412,8 @@ void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string
         return;
     }
     const std::size_t size = indent + tag.size() + (data.empty() ? 0 : 1 + data.size()) + 2;
-    const bool plain = size <= kWriterBuffer &&
-                       std::memchr(tag.data(), '\n', tag.size()) == nullptr &&
-                       std::memchr(data.data(), '\n', data.size()) == nullptr;
+    // An empty view may have no data pointer at all, which memchr must not be given.
+    const bool plain = size <= kWriterBuffer && !Contains(tag, '\n') && !Contains(data, '\n');
     if (!plain) {
         // Deep indentation or line feeds inside the text: the general path.
         static constexpr char kSpaces[] =
@@ -470,57 +476,17 @@ bool TextWriter::Flush() {
 
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    if (target.filename().empty()) {
-        return false;
-    }
-    fs::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string temp = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) {
-        ::fchmod(fd, existing.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (file == nullptr) {
-        ::close(fd);
-        ::unlink(temp.c_str());
+    SaveTarget target;
+    if (!target.Open(path) || target.Stream() == nullptr) {
         return false;
     }
     bool ok;
     {
-        TextWriter writer(file, lineEnds);
+        TextWriter writer(target.Stream(), lineEnds);
         body(writer);
         ok = writer.Flush();
     }
-    ok = ok && std::ferror(file) == 0 && ::fsync(::fileno(file)) == 0;
-    ok = (std::fclose(file) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable; the file is already complete either way.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return ok && target.Commit();
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {

@@ -37,7 +37,8 @@ class LineSource {
     // Returns false at the end of the text, and keeps returning false afterwards.
     bool ReadLine(std::string_view& line);
 
-    // True when reading the file failed (as opposed to reaching its end).
+    // True when reading the file failed (as opposed to reaching its end), or a line in it was
+    // longer than kMaxLineLength.
     bool Failed() const { return failed_; }
 
     // Brace blocks nested deeper than `depth` stop the parse and mark the text as refused.
@@ -99,9 +100,10 @@ class TextWriter {
     bool ok_ = true;
 };
 
-// Writes a file through a temporary file in the target's folder that is renamed over the
-// target only after `body` wrote everything and the data reached the disk. A failure leaves
-// any existing file at `path` untouched and returns false.
+// Writes a file through a temporary file in the target's folder that replaces the target only
+// after `body` wrote everything and the data reached the disk (see SaveTarget for links,
+// permissions and targets that are refused). A failure leaves any existing file at `path`
+// untouched and returns false.
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body);
 
@@ -116,6 +118,11 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress = nullptr)
 // Writes a whole tree (the root's own line is empty, its braces go to column 0).
 void WriteTree(const Block& root, TextWriter& out, Progress* progress = nullptr);
 
+// The longest line a reader accepts. Real files have lines of a few hundred bytes; a "line"
+// longer than this is a file that is not text (or a device such as /dev/zero), and reading on
+// would only grow a buffer until memory runs out. Such a file is refused as unreadable.
+constexpr std::size_t kMaxLineLength = std::size_t{16} << 20;
+
 // How deep a file's brace blocks may nest before loading refuses it. Real files nest a
 // handful of levels; each level indents every line inside it by four more spaces when the file
 // is saved, so a hostile file nested a million levels deep would be saved as terabytes.
@@ -123,8 +130,9 @@ constexpr std::size_t kMaxFileNesting = 1000;
 
 // Loads a whole file into `root` as ParseFileText does, reading it in pieces rather than
 // holding its text. With `progress`, the total becomes the file size. Returns false when the
-// file cannot be opened or read, or nests deeper than kMaxFileNesting; `root` is then left as
-// it was.
+// file cannot be opened or read, has a line longer than kMaxLineLength, or nests deeper than
+// kMaxFileNesting; `root` is then left as it was. Running out of memory throws std::bad_alloc,
+// with `root` left as it was.
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr);
 
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
