@@ -16,6 +16,10 @@ class TessaryApplication : public QApplication {
     // Shows the main window, started with `commandLine`, and returns when it closes.
     int Run(const std::string& commandLine);
 
+    // Delivers events; an event handler that runs out of memory ends with a message box
+    // rather than with the program (the core's commands report it themselves).
+    bool notify(QObject* receiver, QEvent* event) override;
+
     // The program's arguments joined by single blanks, as one path. The bytes are kept as the
     // system gave them, so a file name in any encoding still names its file.
     static std::string CommandLine(int argc, char** argv);

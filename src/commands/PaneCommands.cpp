@@ -1,6 +1,7 @@
 #include "commands/PaneCommands.h"
 
 #include <iterator>
+#include <new>
 
 #include "commands/CommandIds.h"
 #include "edit/LineWalks.h"
@@ -212,10 +213,14 @@ void PaneCommands::Dispatch(int commandId) {
     if (row->cursor == Cursor::Wait) {
         file.ui.SetWaitCursor();
     }
-    if (connected != handlers_.end()) {
-        connected->second(*this, target);
-    } else {
-        row->run(*this, target);
+    try {
+        if (connected != handlers_.end()) {
+            connected->second(*this, target);
+        } else {
+            row->run(*this, target);
+        }
+    } catch (const std::bad_alloc&) {
+        file.ReportOutOfMemory();
     }
     if (row->cursor != Cursor::None) {
         file.ui.SetArrowCursor();
@@ -247,11 +252,15 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
         return;
     }
     const std::string name = Trimmed(*text);
-    if (name.empty()) {
+    if (name.empty() || !AcceptsLineText(*text)) {
         return;
     }
-    file.RenameItem(item, name);
-    tree.control.SetItemText(item, name);
+    try {
+        file.RenameItem(item, name);
+        tree.control.SetItemText(item, name);
+    } catch (const std::bad_alloc&) {
+        file.ReportOutOfMemory();
+    }
 }
 
 bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
@@ -266,7 +275,7 @@ bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
         file.objPath = path;
         file.objFileName = name;
         ReadObjFile(file);
-    } else {
+    } else if (file.MayDiscardChanges()) {
         file.path = path;
         file.fileName = name;
         file.Load();
@@ -281,6 +290,15 @@ void PaneCommands::RefreshOther() {
     if (FigureTree* other = OtherTree(); other != nullptr && other->file.loaded != 0) {
         other->Refresh();
     }
+}
+
+bool PaneCommands::AcceptsLineText(const std::string& text) {
+    if (FitsInLine(text)) {
+        return true;
+    }
+    file.ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.",
+                        "Invalid Name", MessageButtons::Ok, MessageIcon::Exclamation);
+    return false;
 }
 
 bool PaneCommands::Confirm(const std::string& text, const std::string& caption) {
@@ -458,7 +476,7 @@ void PaneCommands::ChangeLine(TreeItem item, bool tag) {
             : runChangeDialog("Change Data:", block->data);
     // The dialog is modal, but the Block is looked up again rather than trusted across it.
     Block* target = file.BlockOfItem(item);
-    if (!edited || target == nullptr) {
+    if (!edited || target == nullptr || !AcceptsLineText(*edited)) {
         return;
     }
     (tag ? target->tag : target->data) = *edited;  // exactly as typed

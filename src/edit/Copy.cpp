@@ -85,6 +85,10 @@ int FigureFile::CopyItem(TreeItem item) {
     const std::string parentPath(PathParent(path));
     const std::string key = source->LineKey();
     Block& destination = otherPane->root;
+    // The copy is made before the destination changes: running out of memory while copying
+    // leaves the destination as it was.
+    Block copy = *source;
+    ForgetSourceItems(copy);
 
     Block* target = destination.FindByPath(parentPath, true);
     if (target == nullptr && viewKind == kPoseView) {
@@ -96,8 +100,7 @@ int FigureFile::CopyItem(TreeItem item) {
     }
     destination.RemoveAtPath(parentPath, key);
     // RemoveAtPath may have moved the target's children, never the target itself.
-    target->InsertChild(0, *source);
-    ForgetSourceItems(target->children.front());
+    target->InsertChild(0, std::move(copy));
     otherPane->modified = 1;
     return 1;
 }

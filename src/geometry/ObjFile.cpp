@@ -1,10 +1,12 @@
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "geometry/LargeArrayAllocator.h"
 #include "geometry/ObjMesh.h"
+#include "model/TextIO.h"
 #include "pane/FigureFile.h"
 #include "platform/Ui.h"
 
@@ -44,6 +46,9 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
     int shown = 0;
     for (;;) {
         if (buffer.size() - kept < kPiece / 2) {
+            if (kept > kMaxLineLength) {
+                return false;  // not a text file: reading on would only fill memory
+            }
             buffer.resize(buffer.size() * 2);  // one line longer than a piece: keep it whole
         }
         std::size_t got = std::fread(buffer.data() + kept, 1, buffer.size() - kept, file);
@@ -89,13 +94,21 @@ int ReadObjFile(FigureFile& file) {
     file.ui.SetWaitCursor();
     file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
     file.ui.SetProgressPosition(0);
-    std::unique_ptr<ObjMesh, ObjMeshDeleter> mesh(new ObjMesh);
-    bool read = ReadPieces(handle.get(), *mesh, file.ui);
+    std::unique_ptr<ObjMesh, ObjMeshDeleter> mesh;
+    bool read = false;
+    try {
+        mesh.reset(new ObjMesh);
+        read = ReadPieces(handle.get(), *mesh, file.ui);
+    } catch (const std::bad_alloc&) {
+        // A mesh too large for the memory left is reported like a file that cannot be read.
+        mesh.reset();
+        read = false;
+    }
     file.ui.CloseProgress();
     file.ui.SetArrowCursor();
     if (!read) {
-        // A file that opens but cannot be read is no better than one that cannot be opened;
-        // the mesh attached before stays.
+        // A file that opens but cannot be read (or holds no text) is no better than one that
+        // cannot be opened; the mesh attached before stays.
         ShowOpenError(file);
         return 0;
     }

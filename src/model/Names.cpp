@@ -17,4 +17,8 @@ std::string_view PathParent(std::string_view path) {
     return bar == std::string_view::npos ? std::string_view() : path.substr(0, bar);
 }
 
+bool FitsInLine(std::string_view text) {
+    return text.find_first_of(std::string_view("{}\r\n\0", 5)) == std::string_view::npos;
+}
+
 }  // namespace tessary

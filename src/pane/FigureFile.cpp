@@ -1,5 +1,6 @@
 #include "pane/FigureFile.h"
 
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -87,8 +88,18 @@ int FigureFile::ChooseFile() {
     return 1;
 }
 
+bool FigureFile::MayDiscardChanges() {
+    if (modified == 0) {
+        return true;
+    }
+    return ui.ShowMessage("You have made changes. Are you sure you wish to discard them?",
+                          "WARNING!", MessageButtons::YesNo,
+                          MessageIcon::Exclamation) == MessageAnswer::Yes;
+}
+
 int FigureFile::Load() {
     const std::string extension = Extension();
+    const std::int32_t wasViewKind = viewKind;
     viewKind = (EqualsIgnoringCase(extension, "cr2") || EqualsIgnoringCase(extension, "pz3"))
                    ? kFigureView
                    : kPoseView;
@@ -96,41 +107,95 @@ int FigureFile::Load() {
     ui.SetWaitCursor();
     ui.OpenProgress("Loading...\nPlease Wait.", true);
     // The file is read in pieces straight into a new tree, which replaces the old one only once
-    // it is complete: a file that cannot be read, or that nests too deep to be shown and saved,
-    // leaves the pane as it was.
+    // it is complete and shown: a file that cannot be read, that nests too deep to be shown and
+    // saved, or that does not fit in memory leaves the pane as it was.
     Block parsed;
-    Progress progress = ProgressOn(ui, 0);
-    if (!ReadFileTree(path, parsed, &progress)) {
-        ui.CloseProgress();
+    bool read = false;
+    const std::int32_t wasLoaded = loaded;
+    try {
+        Progress progress = ProgressOn(ui, 0);
+        read = ReadFileTree(path, parsed, &progress);
+        if (read) {
+            std::swap(root, parsed);
+            ShowLoadedTree();
+        }
+    } catch (const std::bad_alloc&) {
+        if (read) {
+            // The old tree goes back into its old view.
+            std::swap(root, parsed);
+            loaded = wasLoaded;
+            viewKind = wasViewKind;
+            RestoreView();
+        }
+        read = false;
+    }
+    ui.CloseProgress();
+    if (!read) {
         ui.SetArrowCursor();
         ShowOpenError();
         return 0;
     }
-    root = std::move(parsed);
-
-    if (tree != nullptr) {
-        tree->Refresh();
-    }
-    ui.CloseProgress();
+    parsed = Block();  // the tree shown before
     loaded = 1;
-
-    // The figure number and geometry name are picked out before the window hears of the load,
-    // so that the OBJ button can show the geometry name of the file just loaded.
-    const Block* body = root.FindChild("actor", "BODY", true);
-    figureSuffix = body != nullptr ? std::string(NameSuffix(body->data)) : std::string();
-    const Block* resFile = root.FindNthChild("figureResFile", 0, true);
-    if (resFile == nullptr) {
-        geometryName.clear();
-    } else {
-        const auto colon = resFile->data.rfind(':');
-        geometryName = colon == std::string::npos ? resFile->data : resFile->data.substr(colon + 1);
-    }
+    modified = 0;
 
     if (mainWindow != nullptr) {
         mainWindow->OnFileLoaded(*this);
     }
     ui.SetArrowCursor();
     return 1;
+}
+
+void FigureFile::ShowLoadedTree() {
+    if (tree != nullptr) {
+        tree->Refresh();
+    }
+    // The figure number and geometry name are picked out before the window hears of the load,
+    // so that the OBJ button can show the geometry name of the file just loaded.
+    const Block* body = root.FindChild("actor", "BODY", true);
+    std::string suffix = body != nullptr ? std::string(NameSuffix(body->data)) : std::string();
+    const Block* resFile = root.FindNthChild("figureResFile", 0, true);
+    std::string geometry;
+    if (resFile != nullptr) {
+        const auto colon = resFile->data.rfind(':');
+        geometry = colon == std::string::npos ? resFile->data : resFile->data.substr(colon + 1);
+    }
+    figureSuffix.swap(suffix);
+    geometryName.swap(geometry);
+}
+
+void FigureFile::RestoreView() {
+    if (tree == nullptr) {
+        return;
+    }
+    // Refreshing marks a pane as holding a file; one that never held one is only emptied.
+    const std::int32_t wasLoaded = loaded;
+    try {
+        if (wasLoaded != 0) {
+            tree->Refresh();
+        } else {
+            tree->control.DeleteAllItems();
+        }
+    } catch (const std::bad_alloc&) {
+        // The tree is the one the pane had; only its view could not be rebuilt.
+    }
+    loaded = wasLoaded;
+}
+
+void FigureFile::ReportOutOfMemory() {
+    ui.CloseProgress();
+    ui.CloseExportingWindow();
+    ui.SetArrowCursor();
+    RestoreView();
+    if (otherPane != nullptr) {
+        otherPane->RestoreView();
+    }
+    ShowOutOfMemory(ui);
+}
+
+void ShowOutOfMemory(Ui& ui) {
+    ui.ShowMessage("There is not enough memory to finish this operation.", "Out of Memory",
+                   MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
 bool FigureFile::AnySaveRepairEnabled() const {
@@ -174,26 +239,24 @@ int FigureFile::Save() {
     fileName = FileNameOfPath(path);
 
     // The repairs change the tree before it is written; a save that fails afterwards must
-    // leave the tree as the user had it, so it is kept aside while they run.
+    // leave the tree as the user had it, so it is kept aside while they run. Running out of
+    // memory on the way is a failed save like any other.
     std::optional<Block> beforeRepairs;
-    if (AnySaveRepairEnabled()) {
-        beforeRepairs.emplace(root);
+    bool written = false;
+    try {
+        if (AnySaveRepairEnabled()) {
+            beforeRepairs.emplace(root);
+        }
+        RunSaveRepairs();
+        written = WriteWithProgress();
+    } catch (const std::bad_alloc&) {
+        written = false;
     }
-    RunSaveRepairs();
-
-    ui.OpenProgress("Saving...\nPlease Wait.", false);
-    ui.SetWaitCursor();
-    Progress progress = ProgressOn(ui, static_cast<double>(root.CountNodes()));
-    const bool written = WriteFileTo(path, &progress);
-    ui.SetArrowCursor();
-    ui.CloseProgress();
     if (!written) {
         if (beforeRepairs) {
             root = std::move(*beforeRepairs);
             // The copy carries the item handles but not the folder handles: rebuild the view.
-            if (tree != nullptr) {
-                tree->Refresh();
-            }
+            RestoreView();
         }
         ShowOpenError();
         return 0;
@@ -202,8 +265,29 @@ int FigureFile::Save() {
     return 1;
 }
 
+bool FigureFile::WriteWithProgress() {
+    ui.OpenProgress("Saving...\nPlease Wait.", false);
+    ui.SetWaitCursor();
+    bool written = false;
+    try {
+        Progress progress = ProgressOn(ui, static_cast<double>(root.CountNodes()));
+        written = WriteFileTo(path, &progress);
+    } catch (const std::bad_alloc&) {
+        written = false;
+    }
+    ui.SetArrowCursor();
+    ui.CloseProgress();
+    return written;
+}
+
 bool FigureFile::WriteTo(const std::string& target) {
-    if (!WriteFileTo(target, nullptr)) {
+    bool written = false;
+    try {
+        written = WriteFileTo(target, nullptr);
+    } catch (const std::bad_alloc&) {
+        written = false;
+    }
+    if (!written) {
         ShowOpenError();
         return false;
     }

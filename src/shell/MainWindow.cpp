@@ -70,7 +70,8 @@ void MainWindow::Start(const std::string& commandLine) {
 
 void MainWindow::OnLoadButton(Side side) {
     FigureFile& file = File(side);
-    if (!file.ChooseFile()) {
+    // Asked before the open dialog: No leaves everything as it was.
+    if (!file.MayDiscardChanges() || !file.ChooseFile()) {
         return;
     }
     file.Load();

@@ -387,6 +387,44 @@ TEST(RenameTest, EndOfEditTrimsAndIgnoresBlanks) {
     EXPECT_EQ(w.left.modified, 1);
 }
 
+TEST(RenameTest, NamesAndValuesThatWouldBreakTheFileAreRefused) {
+    Window w;
+    w.Show(w.left, kFigure, kFigureView);
+    const TreeItem smile = w.Left("Smile");
+    TwoPanes inspector;
+    MemoryTreeControl control;
+    FigureTree tree(control, inspector.left);
+    CommandContext context;
+    PaneCommands commands(tree, context, false);
+    inspector.left.otherPane = nullptr;
+    inspector.left.root = testing::ParseTree("{\nname x\n}");
+    inspector.left.viewKind = kRawView;
+    tree.Refresh();
+    const std::string refusal =
+        "[Invalid Name] A name or value cannot contain \"{\", \"}\" or a line break.";
+    for (const std::string& text :
+         {std::string("Smile}"), std::string("Smile{v2}"), std::string("{"), std::string("a\nb"),
+          std::string("a\rb"), std::string("a\0b", 3), std::string("Smile\n")}) {
+        w.ui.log.clear();
+        w.leftCommands.EndLabelEdit(smile, text);
+        EXPECT_EQ(w.ui.log, std::vector<std::string>{refusal});
+        for (int command : {kCmdChangeData, kCmdChangeTag}) {
+            inspector.ui.log.clear();
+            commands.runChangeDialog = [&](const std::string&, const std::string&) {
+                return std::optional<std::string>(text);
+            };
+            commands.OpenContextMenu(tree.FindItemByText(0, "name x"));
+            commands.Dispatch(command);
+            EXPECT_EQ(inspector.ui.log, std::vector<std::string>{refusal});
+        }
+    }
+    EXPECT_EQ(w.leftControl.GetItemText(smile), "Smile");
+    EXPECT_EQ(w.left.BlockOfItem(smile)->data, "Smile:1");
+    EXPECT_EQ(w.left.modified, 0);
+    EXPECT_EQ(Dump(inspector.left.root), Dump(testing::ParseTree("{\nname x\n}")));
+    EXPECT_EQ(inspector.left.modified, 0);
+}
+
 TEST(RenameTest, InsertKeyStartsTheEditorOnFigureFilesOnly) {
     Window w;
     w.Show(w.left, kFigure, kFigureView);
@@ -460,6 +498,24 @@ TEST(DropTest, FirstFileLoadsAndObjInAnyCaseIsGeometry) {
     EXPECT_EQ(w.left.objFileName, "MESH.OBJ");
     EXPECT_EQ(w.left.fileName, "hand.hd2");
     EXPECT_TRUE(w.left.objMesh);
+
+    // Unsaved changes: a pose file dropped on the pane asks first; an OBJ file does not.
+    const std::string figure = (dir / "figure.cr2").string();
+    std::ofstream(figure) << kFigure;
+    w.left.modified = 1;
+    w.ui.log.clear();
+    EXPECT_TRUE(w.leftCommands.OnDrop({obj}));
+    w.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    EXPECT_TRUE(w.leftCommands.OnDrop({figure}));
+    EXPECT_EQ(w.left.fileName, "hand.hd2");
+    EXPECT_EQ(w.left.modified, 1);
+    EXPECT_NE(w.Left("xrot"), 0u);
+    EXPECT_TRUE(w.leftCommands.OnDrop({figure}));
+    EXPECT_EQ(w.left.fileName, "figure.cr2");
+    EXPECT_EQ(w.left.modified, 0);
+    const std::string question =
+        "[WARNING!] You have made changes. Are you sure you wish to discard them?";
+    EXPECT_EQ(w.ui.log, (std::vector<std::string>{question, question}));
     std::filesystem::remove_all(dir);
 }
 
