@@ -43,6 +43,16 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
     return ::operator new(size);
 }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return ::operator new(size, std::nothrow);
+}
 void operator delete(void* block) noexcept {
     std::free(block);
 }
