@@ -101,6 +101,21 @@ struct Window : TwoPanes {
     }
 };
 
+// The Block Info dialog's own tree on the line "name x", with its dispatcher.
+struct InspectorTree : TwoPanes {
+    MemoryTreeControl control;
+    FigureTree tree{control, left};
+    CommandContext context;
+    PaneCommands commands{tree, context, false};
+
+    InspectorTree() {
+        left.otherPane = nullptr;
+        left.root = testing::ParseTree("{\nname x\n}");
+        left.viewKind = kRawView;
+        tree.Refresh();
+    }
+};
+
 std::string Texts(const Menu& menu) {
     std::string texts;
     for (const MenuItem& item : menu.items) {
@@ -391,15 +406,9 @@ TEST(RenameTest, NamesAndValuesThatWouldBreakTheFileAreRefused) {
     Window w;
     w.Show(w.left, kFigure, kFigureView);
     const TreeItem smile = w.Left("Smile");
-    TwoPanes inspector;
-    MemoryTreeControl control;
-    FigureTree tree(control, inspector.left);
-    CommandContext context;
-    PaneCommands commands(tree, context, false);
-    inspector.left.otherPane = nullptr;
-    inspector.left.root = testing::ParseTree("{\nname x\n}");
-    inspector.left.viewKind = kRawView;
-    tree.Refresh();
+    InspectorTree inspector;
+    auto& commands = inspector.commands;
+    auto& tree = inspector.tree;
     const std::string refusal =
         "[Invalid Name] A name or value cannot contain \"{\", \"}\" or a line break.";
     for (const std::string& text :
@@ -455,15 +464,9 @@ TEST(DialogCommandTest, PropertiesAndChangeGoThroughTheirDialogs) {
     EXPECT_EQ(w.left.modified, 1);
 
     // The inspector's own tree: Change Data takes the text exactly as typed.
-    TwoPanes inspector;
-    MemoryTreeControl control;
-    FigureTree tree(control, inspector.left);
-    CommandContext context;
-    PaneCommands commands(tree, context, false);
-    inspector.left.otherPane = nullptr;
-    inspector.left.root = testing::ParseTree("{\nname x\n}");
-    inspector.left.viewKind = kRawView;
-    tree.Refresh();
+    InspectorTree inspector;
+    auto& commands = inspector.commands;
+    auto& tree = inspector.tree;
     std::string askedLabel;
     commands.runChangeDialog = [&](const std::string& label, const std::string&) {
         askedLabel = label;
