@@ -360,9 +360,12 @@ void Block::SetDataWhereTag(std::string_view tagToFind, std::string_view newName
     const std::string tagCopy(tagToFind);
     const std::string name(newName);
     ForEachInSubtree(*this, [&](Block& block) {
-        if (block.tag == tagCopy) {
-            block.data = WithSuffixOf(name, block.data);
+        if (block.tag != tagCopy) {
+            return;
         }
+        // Unlike a rename, data ending in a bare ":" ("0.1 0 0:") keeps no ":".
+        const std::string_view suffix = NameSuffix(block.data);
+        block.data = suffix.empty() ? name : name + ":" + std::string(suffix);
     });
 }
 
