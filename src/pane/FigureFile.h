@@ -89,7 +89,7 @@ class FigureFile {
         std::function<void(FigureFile&)> run;
     };
     // The repairs in the order Save runs them: storage offsets, then unused materials, then
-    // missing materials. Whoever provides a repair operation appends it here.
+    // missing materials. The main window's panes get geometry/SaveRepairs.h's SaveTimeRepairs.
     std::vector<SaveRepair> saveRepairs;
 
     // ---------------------------------------------------------------------------------------
@@ -128,9 +128,11 @@ class FigureFile {
   private:
     // CopyItem for every channel of a body part that is (or is not) a morph target.
     void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);
-    bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
-    bool WriteFileTo(const std::string& target, Progress* progress);
+    enum class Repairs { Skip, Run };
+    // Writes the tree to `target`; with Repairs::Run the enabled save repairs run on it first,
+    // once the target could be created.
+    bool WriteFileTo(const std::string& target, Progress* progress, Repairs repairs);
     void ShowOpenError();
     bool CopyPropBlock(const Block& prop);
 };
