@@ -26,7 +26,8 @@ inline std::string DataFile(const char* name) {
     return QDir(kData).filePath(QString::fromLatin1(name)).toStdString();
 }
 
-// The Qt Ui with open dialogs answered from a list, and the progress it was given recorded.
+// The Qt Ui with file dialogs answered from lists (an empty list cancels), and the progress it was
+// given recorded.
 class TestUi : public QtUi {
   public:
     std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
@@ -35,6 +36,15 @@ class TestUi : public QtUi {
         }
         std::string answer = openAnswers.front();
         openAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override {
+        if (saveAnswers.empty()) {
+            return std::nullopt;
+        }
+        std::string answer = saveAnswers.front();
+        saveAnswers.pop_front();
         return answer;
     }
 
@@ -47,6 +57,7 @@ class TestUi : public QtUi {
     }
 
     std::deque<std::string> openAnswers;
+    std::deque<std::string> saveAnswers;
     std::vector<int> positions;
     bool shownWhileMoving = true;
 };
