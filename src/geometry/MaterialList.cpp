@@ -1,6 +1,8 @@
 #include "geometry/MaterialList.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <unordered_set>
 #include <utility>
 
@@ -119,22 +121,30 @@ void AddMissing(Block& figure, const std::vector<std::string>& materialNames) {
     if (added.empty() || (firstMaterial < 0 && firstPreset < 0)) {
         return;
     }
-    const auto insertNew = [&added](std::vector<Block>& into, std::string_view tag) {
-        for (auto name = added.rbegin(); name != added.rend(); ++name) {
-            Block block = DefaultMaterialBlock(*name);
-            block.tag = tag;
-            into.push_back(std::move(block));
+    // Everything that allocates happens before the figure's children are moved, so that
+    // running out of memory leaves them as they were.
+    const auto newBlocks = [&added](bool wanted, std::string_view tag) {
+        std::vector<Block> blocks;
+        if (wanted) {
+            blocks.reserve(added.size());
+            for (auto name = added.rbegin(); name != added.rend(); ++name) {
+                blocks.push_back(DefaultMaterialBlock(*name));
+                blocks.back().tag = tag;
+            }
         }
+        return blocks;
     };
+    std::vector<Block> materials = newBlocks(firstMaterial >= 0, kMaterial);
+    std::vector<Block> presets = newBlocks(firstPreset >= 0, kPresetMaterial);
     std::vector<Block> children;
-    children.reserve(figure.children.size() + added.size() * 2);
+    children.reserve(figure.children.size() + materials.size() + presets.size());
     for (std::size_t i = 0; i < figure.children.size(); ++i) {
         children.push_back(std::move(figure.children[i]));
         if (static_cast<int>(i) == firstMaterial) {
-            insertNew(children, kMaterial);
+            std::move(materials.begin(), materials.end(), std::back_inserter(children));
         }
         if (static_cast<int>(i) == firstPreset) {
-            insertNew(children, kPresetMaterial);
+            std::move(presets.begin(), presets.end(), std::back_inserter(children));
         }
     }
     std::swap(figure.children, children);

@@ -31,21 +31,11 @@ inline std::string DataFile(const char* name) {
 class TestUi : public QtUi {
   public:
     std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
-        if (openAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::string answer = openAnswers.front();
-        openAnswers.pop_front();
-        return answer;
+        return Next(openAnswers);
     }
 
     std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override {
-        if (saveAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::string answer = saveAnswers.front();
-        saveAnswers.pop_front();
-        return answer;
+        return Next(saveAnswers);
     }
 
     void SetProgressPosition(int percent) override {
@@ -60,6 +50,16 @@ class TestUi : public QtUi {
     std::deque<std::string> saveAnswers;
     std::vector<int> positions;
     bool shownWhileMoving = true;
+
+  private:
+    static std::optional<std::string> Next(std::deque<std::string>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 // A test object whose every test gets a new main window; preferences go to a temporary folder
