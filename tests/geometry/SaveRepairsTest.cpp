@@ -63,11 +63,12 @@ struct MaterialCase {
     std::optional<std::vector<std::string>> objMaterials;
     bool remove;
     bool add;
-    const char* expected;
+    std::string expected;
 };
 
 TEST_F(SaveRepairsTest, MaterialListFollowsTheObjFile) {
     using Names = std::vector<std::string>;
+    const std::string longName(100, 'm');
     const MaterialCase cases[] = {
         {"Preview stays though unused; other tags stay",
          "material Preview\nmaterial Skin\n"
@@ -94,6 +95,8 @@ TEST_F(SaveRepairsTest, MaterialListFollowsTheObjFile) {
         {"only presetMaterial children: a presetMaterial does not list a material",
          "presetMaterial a\nname F\n", Names{"a"}, false, true,
          "presetMaterial a|presetMaterial a|name F"},
+        {"a name longer than 79 characters is kept whole", "material Preview\n", Names{longName},
+         true, true, "material Preview|material " + longName},
         {"no OBJ file: nothing changes", "material Preview\nmaterial Skin\n", std::nullopt, true,
          true, "material Preview|material Skin"},
     };
