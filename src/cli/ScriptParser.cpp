@@ -70,6 +70,45 @@ bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& 
     return true;
 }
 
+namespace {
+bool IsNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+}  // namespace
+
+bool FillValues(std::vector<ScriptLine>& lines, const std::map<std::string, std::string>& values,
+                std::string& error, int& errorLine) {
+    for (ScriptLine& line : lines) {
+        for (std::string& word : line.words) {
+            std::string filled;
+            std::size_t i = 0;
+            while (i < word.size()) {
+                std::size_t end = i + 2;
+                while (end < word.size() && IsNameCharacter(word[end])) {
+                    ++end;
+                }
+                const bool reference = word.compare(i, 2, "${") == 0 && end > i + 2 &&
+                                       end < word.size() && word[end] == '}';
+                if (!reference) {
+                    filled += word[i++];
+                    continue;
+                }
+                const std::string name = word.substr(i + 2, end - i - 2);
+                const auto value = values.find(name);
+                if (value == values.end()) {
+                    error = "no value for ${" + name + "} (give one with --set " + name + "=VALUE)";
+                    errorLine = line.number;
+                    return false;
+                }
+                filled += value->second;
+                i = end + 1;
+            }
+            word = std::move(filled);
+        }
+    }
+    return true;
+}
+
 std::vector<std::string> SplitItemPath(std::string_view path) {
     std::vector<std::string> labels(1);
     for (std::size_t i = 0; i < path.size(); ++i) {
