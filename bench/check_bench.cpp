@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 
 #include "BenchSupport.h"
@@ -16,34 +17,31 @@
 namespace {
 
 using tessary::bench::InputPath;
+using tessary::bench::InputSize;
 
 // What a pane's load does with the file.
 void BM_Load(benchmark::State& state, const char* name) {
     const std::string path = InputPath(name);
-    std::string probe;
-    if (!tessary::ReadWholeFile(path, probe)) {
+    const std::optional<double> size = InputSize(path);
+    if (!size) {
         state.SkipWithError(("missing input " + path + " (see docs/performance.md)").c_str());
         return;
     }
-    const double size = static_cast<double>(probe.size());
-    probe = std::string();
     for (auto _ : state) {
         tessary::Block root;
         benchmark::DoNotOptimize(tessary::ReadFileTree(path, root, nullptr));
     }
-    state.SetBytesProcessed(static_cast<int64_t>(size) * state.iterations());
+    state.SetBytesProcessed(static_cast<int64_t>(*size) * state.iterations());
 }
 
 // What `tessary-cli check FILE` does with it: the whole text, then the checks.
 void BM_Check(benchmark::State& state, const char* name) {
     const std::string path = InputPath(name);
-    std::string probe;
-    if (!tessary::ReadWholeFile(path, probe)) {
+    const std::optional<double> size = InputSize(path);
+    if (!size) {
         state.SkipWithError(("missing input " + path + " (see docs/performance.md)").c_str());
         return;
     }
-    const double size = static_cast<double>(probe.size());
-    probe = std::string();
     std::size_t findings = 0;
     for (auto _ : state) {
         std::string text;
@@ -51,7 +49,7 @@ void BM_Check(benchmark::State& state, const char* name) {
         findings = tessary::CheckFileText(text).size();
         benchmark::DoNotOptimize(findings);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(size) * state.iterations());
+    state.SetBytesProcessed(static_cast<int64_t>(*size) * state.iterations());
     state.counters["findings"] = static_cast<double>(findings);
 }
 

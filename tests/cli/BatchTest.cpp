@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliMain.h"
+#include "cli/RunTool.h"
 #include "support/ScratchDir.h"
 
 namespace tessary {
@@ -17,19 +17,8 @@ namespace fs = std::filesystem;
 using test::ScratchDir;
 using test::WriteBytes;
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult RunTool(std::vector<std::string> args, const std::string& input = "") {
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in(input);
-    const int status = RunCli(args, out, err, in);
-    return {status, out.str(), err.str()};
-}
+using test::CliResult;
+using test::RunTool;
 
 TEST(Batch, ErrorBoxesAreFollowedByTheFileAndTheReasonOnStandardError) {
     ScratchDir dir;
