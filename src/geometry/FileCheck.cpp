@@ -173,7 +173,7 @@ class Checker {
         }
         for (const Frame& frame : frames_) {
             Report(frame.braceLine, checks::kUnclosedBlock,
-                   frame.braceLine == frames_.front().braceLine && &frame == &frames_.front()
+                   &frame == &frames_.front()
                        ? std::string("the file's outermost block is never closed")
                        : "the block of " + Quoted(LineText(frame.tag, frame.data)) +
                              " is never closed");
@@ -394,9 +394,8 @@ class Checker {
                    name + ": a d line names vertex " + std::to_string(morph.highest) +
                        ", beyond numbDeltas " + std::to_string(*morph.numbDeltas));
         }
-        if (morph.group != nullptr &&
-            static_cast<std::size_t>(std::max(morph.highest, 0)) >= morph.group->vertices.size() &&
-            morph.highest >= 0) {
+        if (morph.group != nullptr && morph.highest >= 0 &&
+            static_cast<std::size_t>(morph.highest) >= morph.group->vertices.size()) {
             Report(morph.highestLine, checks::kDeltaBeyondMesh,
                    name + ": a d line names vertex " + std::to_string(morph.highest) +
                        ", beyond the " + std::to_string(morph.group->vertices.size()) +
@@ -408,7 +407,8 @@ class Checker {
         std::string key = LineText(frame.tag, frame.data);
         key += frame.hasChannels ? '\1' : '\2';
         const auto [found, added] = parts_.emplace(std::move(key), frame.ownerLine);
-        if (!added) {
+        // A second brace block after the same line ("actor x { } { }") is the same part.
+        if (!added && found->second != frame.ownerLine) {
             Report(frame.ownerLine, checks::kDuplicateName,
                    Quoted(LineText(frame.tag, frame.data)) +
                        (frame.hasChannels ? " is defined" : " is declared") +

@@ -51,6 +51,7 @@ TEST(FileCheck, EachFaultIsFoundOnItsLine) {
          "{\nactor BODY:1\n{\nstorageOffset 0 0 0\n}\nactor BODY:1\n{\nchannels\n{\n}\n}\n"
          "actor BODY:1\n{\nchannels\n{\n}\n}\n}\n",
          {"12 duplicate-name"}},
+        {"a second block after the same line is no duplicate", "{\nactor x:1\n{\n}\n{\n}\n}\n", {}},
         {"figure numbers that disagree",
          "{\nactor BODY:1\n{\n}\nactor lHand:2\n{\nparent BODY:1\n}\nfigure\n{\nroot BODY:1\n"
          "addChild lHand:1 BODY:3\n}\n}\n",
