@@ -56,6 +56,12 @@ bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& 
         if (!text.empty() && text.back() == '\r') {
             text.pop_back();
         }
+        // A NUL cannot stand in a file name or a label: the script is damaged or not a script.
+        if (text.find('\0') != std::string::npos) {
+            error = "a NUL byte in the script";
+            errorLine = number;
+            return false;
+        }
         std::size_t first = text.find_first_not_of(" \t");
         if (first == std::string::npos || text[first] == '#') {
             continue;
