@@ -61,7 +61,7 @@ TEST(ParseScript, ReportsTheLineOfAMalformedWord) {
 }
 
 TEST(ParseScript, RefusesANulByteEvenInAComment) {
-    for (const std::string text :
+    for (const std::string& text :
          {std::string("show left\nstate le\0ft\n", 22), std::string("show left\n# note\0\n", 18)}) {
         std::istringstream in(text);
         std::vector<ScriptLine> lines;
