@@ -70,9 +70,8 @@ Block* FigureFile::BlockOfItem(TreeItem item) {
     return item == 0 ? nullptr : root.FindByTreeItem(item);
 }
 
-void FigureFile::ShowOpenError() {
-    ui.ShowMessage("Error opening file.", "FileOpenError", MessageButtons::Ok,
-                   MessageIcon::Exclamation);
+void FigureFile::ShowOpenError(const std::string& file, const std::string& reason) {
+    ui.ShowError("Error opening file.", "FileOpenError", file + ": " + reason);
 }
 
 int FigureFile::ChooseFile() {
@@ -100,10 +99,11 @@ int FigureFile::Load() {
     // leaves the pane as it was.
     Block parsed;
     Progress progress = ProgressOn(ui, 0);
-    if (!ReadFileTree(path, parsed, &progress)) {
+    std::string reason;
+    if (!ReadFileTree(path, parsed, &progress, &reason)) {
         ui.CloseProgress();
         ui.SetArrowCursor();
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     root = std::move(parsed);
@@ -141,19 +141,22 @@ void FigureFile::RunSaveRepairs() {
     }
 }
 
-bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repairs repairs) {
-    return WriteFileAtomically(target, TextWriter::LineEnds::CrLf,
-                               [this, progress, repairs](TextWriter& out) {
-                                   // Only once the target could be created: a save refused
-                                   // there leaves the tree as it was.
-                                   if (repairs == Repairs::Run) {
-                                       RunSaveRepairs();
-                                   }
-                                   if (progress != nullptr) {
-                                       progress->total = static_cast<double>(root.CountNodes());
-                                   }
-                                   WriteTree(root, out, progress);
-                               });
+bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repairs repairs,
+                             std::string* reason) {
+    return WriteFileAtomically(
+        target, TextWriter::LineEnds::CrLf,
+        [this, progress, repairs](TextWriter& out) {
+            // Only once the target could be created: a save refused there leaves the tree as it
+            // was.
+            if (repairs == Repairs::Run) {
+                RunSaveRepairs();
+            }
+            if (progress != nullptr) {
+                progress->total = static_cast<double>(root.CountNodes());
+            }
+            WriteTree(root, out, progress);
+        },
+        reason);
 }
 
 int FigureFile::Save() {
@@ -178,11 +181,12 @@ int FigureFile::Save() {
     Progress progress = ProgressOn(ui, 0);
     // The repairs change the pane's own tree and stay in it, even when the write fails after
     // them (the file on disk is then untouched and the pane stays modified).
-    const bool written = WriteFileTo(path, &progress, Repairs::Run);
+    std::string reason;
+    const bool written = WriteFileTo(path, &progress, Repairs::Run, &reason);
     ui.SetArrowCursor();
     ui.CloseProgress();
     if (!written) {
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     modified = 0;
@@ -190,8 +194,9 @@ int FigureFile::Save() {
 }
 
 bool FigureFile::WriteTo(const std::string& target) {
-    if (!WriteFileTo(target, nullptr, Repairs::Skip)) {
-        ShowOpenError();
+    std::string reason;
+    if (!WriteFileTo(target, nullptr, Repairs::Skip, &reason)) {
+        ShowOpenError(target, reason);
         return false;
     }
     return true;

@@ -131,9 +131,11 @@ class FigureFile {
     void RunSaveRepairs();
     enum class Repairs { Skip, Run };
     // Writes the tree to `target`; with Repairs::Run the enabled save repairs run on it first,
-    // once the target could be created.
-    bool WriteFileTo(const std::string& target, Progress* progress, Repairs repairs);
-    void ShowOpenError();
+    // once the target could be created. On failure `reason` says why.
+    bool WriteFileTo(const std::string& target, Progress* progress, Repairs repairs,
+                     std::string* reason);
+    // "Error opening file.", with the file and the system's reason as the box's detail.
+    void ShowOpenError(const std::string& file, const std::string& reason);
     bool CopyPropBlock(const Block& prop);
 };
 
