@@ -82,18 +82,16 @@ void ApplyToActor(FigureFile& file, std::string_view name, bool copy, bool leave
 
 void ApplyToWholeFile(FigureFile& file, WholeFileAction action, ChannelKind which) {
     const bool morphTargets = which == ChannelKind::MorphTargets;
-    // Only channels inside the top-level Blocks change, so the walk over them stays valid.
+    // Each top-level Block is taken as its tree item would find it, without a search per
+    // item; only channels inside them change, so the walk over them stays valid.
     for (Block& block : file.root.children) {
-        const TreeItem item = block.treeItem;
-        if (item == 0) {
+        if (block.treeItem == 0) {
             continue;
         }
         if (action == WholeFileAction::Zero) {
             file.ZeroActorChannels(&block, morphTargets ? 1 : 2);
-        } else if (morphTargets) {
-            file.DeleteAllMorphTargets(item);
         } else {
-            file.DeleteAllChannels(item);
+            file.DeleteChannelsWhere(&block, morphTargets);
         }
     }
     if (action == WholeFileAction::Delete) {
