@@ -135,8 +135,9 @@ class FigureFile {
     bool CopyBlockUnder(const Block& source, std::string_view parentPath);
     bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
-    bool WriteFileTo(const std::string& target, Progress* progress);
-    void ShowOpenError();
+    bool WriteFileTo(const std::string& target, Progress* progress, std::string* reason);
+    // "Error opening file.", with the file and the system's reason as the box's detail.
+    void ShowOpenError(const std::string& file, const std::string& reason);
     bool CopyPropBlock(const Block& prop);
 };
 
