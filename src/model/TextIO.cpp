@@ -86,6 +86,7 @@ bool LineSource::Refill(char*& keep, char*& scan) {
     }
     if (static_cast<std::size_t>(end_ - keep) > kMaxLineLength) {
         failed_ = true;  // not text: the line would only grow until memory runs out
+        lineTooLong_ = true;
         return false;
     }
     if (std::feof(file_)) {
@@ -475,18 +476,19 @@ bool TextWriter::Flush() {
 // --- Whole files ---
 
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
-                         const std::function<void(TextWriter&)>& body) {
+                         const std::function<void(TextWriter&)>& body, std::string* reason) {
     SaveTarget target;
-    if (!target.Open(path) || target.Stream() == nullptr) {
-        return false;
-    }
-    bool ok;
-    {
+    bool ok = target.Open(path) && target.Stream() != nullptr;
+    if (ok) {
         TextWriter writer(target.Stream(), lineEnds);
         body(writer);
-        ok = writer.Flush();
+        ok = writer.Flush() || target.Fail(errno);
     }
-    return ok && target.Commit();
+    ok = ok && target.Commit();
+    if (!ok && reason != nullptr) {
+        *reason = target.Reason();
+    }
+    return ok;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
@@ -580,36 +582,59 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
     return opened;
 }
 
-bool ReadFileTree(const std::string& path, Block& root, Progress* progress) {
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std::string* reason) {
+    auto failed = [reason](std::string text) {
+        if (reason != nullptr) {
+            *reason = std::move(text);
+        }
+        return false;
+    };
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        return false;
+        return failed(SystemErrorText(errno));
     }
     struct stat info {};
     if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
         std::fclose(file);
-        return false;
+        return failed(SystemErrorText(error));
     }
     if (progress != nullptr) {
         progress->total = static_cast<double>(info.st_size);
         progress->count = 0;
     }
     Block tree;
-    bool ok;
+    bool readFailed;
+    bool lineTooLong;
+    bool tooDeep;
     {
         LineSource source(file, progress);
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
-        ok = !source.Failed() && !source.TooDeep();
+        readFailed = source.Failed();
+        lineTooLong = source.LineTooLong();
+        tooDeep = source.TooDeep();
     }
+    const int error = errno;
     std::fclose(file);
-    if (!ok) {
-        return false;
+    if (lineTooLong) {
+        return failed("a line longer than " + std::to_string(kMaxLineLength >> 20) + " MiB");
+    }
+    if (readFailed) {
+        return failed(SystemErrorText(error));
+    }
+    if (tooDeep) {
+        return failed("brace blocks nested deeper than " + std::to_string(kMaxFileNesting) +
+                      " levels");
     }
     root.Reset();
     root.children.swap(tree.children);
     root.hasBlock = 1;
     return true;
+}
+
+std::string SystemErrorText(int error) {
+    return std::strerror(error);
 }
 
 void WriteTree(const Block& root, TextWriter& out, Progress* progress) {

@@ -40,6 +40,8 @@ class LineSource {
     // True when reading the file failed (as opposed to reaching its end), or a line in it was
     // longer than kMaxLineLength.
     bool Failed() const { return failed_; }
+    // True when the read failed at a line longer than kMaxLineLength.
+    bool LineTooLong() const { return lineTooLong_; }
 
     // Brace blocks nested deeper than `depth` stop the parse and mark the text as refused.
     void LimitNesting(std::size_t depth) { maxNesting_ = depth; }
@@ -68,6 +70,7 @@ class LineSource {
     char* releaseFrom_ = nullptr;  // first byte not yet released, when releasing
     bool done_ = false;
     bool failed_ = false;
+    bool lineTooLong_ = false;
     std::size_t maxNesting_ = static_cast<std::size_t>(-1);
     bool tooDeep_ = false;
 };
@@ -103,9 +106,11 @@ class TextWriter {
 // Writes a file through a temporary file in the target's folder that replaces the target only
 // after `body` wrote everything and the data reached the disk (see SaveTarget for links,
 // permissions and targets that are refused). A failure leaves any existing file at `path`
-// untouched and returns false.
+// untouched and returns false, with the reason in `reason` when one is given ("No space left
+// on device", "not a regular file").
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
-                         const std::function<void(TextWriter&)>& body);
+                         const std::function<void(TextWriter&)>& body,
+                         std::string* reason = nullptr);
 
 // Builds the tree of a whole file's text in `root`: skips the lines up to and including the
 // first one that contains "{", then reads the file's outermost brace block. The text is
@@ -131,9 +136,13 @@ constexpr std::size_t kMaxFileNesting = 1000;
 // Loads a whole file into `root` as ParseFileText does, reading it in pieces rather than
 // holding its text. With `progress`, the total becomes the file size. Returns false when the
 // file cannot be opened or read, has a line longer than kMaxLineLength, or nests deeper than
-// kMaxFileNesting; `root` is then left as it was. Running out of memory throws std::bad_alloc,
-// with `root` left as it was.
-bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr);
+// kMaxFileNesting; `root` is then left as it was and `reason`, when given, says why ("No such
+// file or directory"). Running out of memory throws std::bad_alloc, with `root` left as it was.
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr,
+                  std::string* reason = nullptr);
+
+// The system's text for an errno value ("No such file or directory").
+std::string SystemErrorText(int error);
 
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
 bool ReadWholeFile(const std::string& path, std::string& text);

@@ -1,5 +1,6 @@
 #include "pane/FigureFile.h"
 
+#include <cerrno>
 #include <new>
 #include <optional>
 #include <utility>
@@ -71,9 +72,8 @@ Block* FigureFile::BlockOfItem(TreeItem item) {
     return item == 0 ? nullptr : root.FindByTreeItem(item);
 }
 
-void FigureFile::ShowOpenError() {
-    ui.ShowMessage("Error opening file.", "FileOpenError", MessageButtons::Ok,
-                   MessageIcon::Exclamation);
+void FigureFile::ShowOpenError(const std::string& file, const std::string& reason) {
+    ui.ShowError("Error opening file.", "FileOpenError", file + ": " + reason);
 }
 
 int FigureFile::ChooseFile() {
@@ -111,10 +111,11 @@ int FigureFile::Load() {
     // saved, or that does not fit in memory leaves the pane as it was.
     Block parsed;
     bool read = false;
+    std::string reason;
     const std::int32_t wasLoaded = loaded;
     try {
         Progress progress = ProgressOn(ui, 0);
-        read = ReadFileTree(path, parsed, &progress);
+        read = ReadFileTree(path, parsed, &progress, &reason);
         if (read) {
             std::swap(root, parsed);
             ShowLoadedTree();
@@ -128,11 +129,12 @@ int FigureFile::Load() {
             RestoreView();
         }
         read = false;
+        reason = SystemErrorText(ENOMEM);
     }
     ui.CloseProgress();
     if (!read) {
         ui.SetArrowCursor();
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     parsed = Block();  // the tree shown before
@@ -198,15 +200,6 @@ void ShowOutOfMemory(Ui& ui) {
                    MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
-bool FigureFile::AnySaveRepairEnabled() const {
-    for (const SaveRepair& repair : saveRepairs) {
-        if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void FigureFile::RunSaveRepairs() {
     for (const SaveRepair& repair : saveRepairs) {
         if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
@@ -215,10 +208,22 @@ void FigureFile::RunSaveRepairs() {
     }
 }
 
-bool FigureFile::WriteFileTo(const std::string& target, Progress* progress) {
+bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repairs repairs,
+                             std::string* reason) {
     return WriteFileAtomically(
         target, TextWriter::LineEnds::CrLf,
-        [this, progress](TextWriter& out) { WriteTree(root, out, progress); });
+        [this, progress, repairs](TextWriter& out) {
+            // Only once the target could be created: a save refused there leaves the tree as it
+            // was.
+            if (repairs == Repairs::Run) {
+                RunSaveRepairs();
+            }
+            if (progress != nullptr) {
+                progress->total = static_cast<double>(root.CountNodes());
+            }
+            WriteTree(root, out, progress);
+        },
+        reason);
 }
 
 int FigureFile::Save() {
@@ -238,57 +243,42 @@ int FigureFile::Save() {
     path = *chosen;
     fileName = FileNameOfPath(path);
 
-    // The repairs change the tree before it is written; a save that fails afterwards must
-    // leave the tree as the user had it, so it is kept aside while they run. Running out of
+    ui.OpenProgress("Saving...\nPlease Wait.", false);
+    ui.SetWaitCursor();
+    // The repairs change the pane's own tree and stay in it, even when the write fails after
+    // them (the file on disk is then untouched and the pane stays modified). Running out of
     // memory on the way is a failed save like any other.
-    std::optional<Block> beforeRepairs;
+    std::string reason;
     bool written = false;
     try {
-        if (AnySaveRepairEnabled()) {
-            beforeRepairs.emplace(root);
-        }
-        RunSaveRepairs();
-        written = WriteWithProgress();
+        Progress progress = ProgressOn(ui, 0);
+        written = WriteFileTo(path, &progress, Repairs::Run, &reason);
     } catch (const std::bad_alloc&) {
         written = false;
+        reason = SystemErrorText(ENOMEM);
+        RestoreView();  // a repair may have been stopped half-way
     }
+    ui.SetArrowCursor();
+    ui.CloseProgress();
     if (!written) {
-        if (beforeRepairs) {
-            root = std::move(*beforeRepairs);
-            // The copy carries the item handles but not the folder handles: rebuild the view.
-            RestoreView();
-        }
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     modified = 0;
     return 1;
 }
 
-bool FigureFile::WriteWithProgress() {
-    ui.OpenProgress("Saving...\nPlease Wait.", false);
-    ui.SetWaitCursor();
-    bool written = false;
-    try {
-        Progress progress = ProgressOn(ui, static_cast<double>(root.CountNodes()));
-        written = WriteFileTo(path, &progress);
-    } catch (const std::bad_alloc&) {
-        written = false;
-    }
-    ui.SetArrowCursor();
-    ui.CloseProgress();
-    return written;
-}
-
 bool FigureFile::WriteTo(const std::string& target) {
+    std::string reason;
     bool written = false;
     try {
-        written = WriteFileTo(target, nullptr);
+        written = WriteFileTo(target, nullptr, Repairs::Skip, &reason);
     } catch (const std::bad_alloc&) {
         written = false;
+        reason = SystemErrorText(ENOMEM);
     }
     if (!written) {
-        ShowOpenError();
+        ShowOpenError(target, reason);
         return false;
     }
     return true;

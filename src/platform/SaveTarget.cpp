@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <optional>
 
 namespace tessary {
@@ -89,27 +90,53 @@ void SaveTarget::Discard() {
     }
 }
 
+bool SaveTarget::Fail(int error) {
+    if (error_ == 0 && refusal_ == nullptr) {
+        error_ = error != 0 ? error : EIO;
+    }
+    return false;
+}
+
+std::string SaveTarget::Reason() const {
+    if (refusal_ != nullptr) {
+        return refusal_;
+    }
+    return std::strerror(error_ != 0 ? error_ : EIO);
+}
+
 bool SaveTarget::Open(const std::string& path) {
     Discard();
+    error_ = 0;
+    refusal_ = nullptr;
     std::optional<std::string> resolved = FollowLinks(path);
-    if (!resolved || resolved->empty() || resolved->back() == '/') {
-        return false;
+    if (!resolved) {
+        return Fail(errno);
+    }
+    if (resolved->empty() || resolved->back() == '/') {
+        return Fail(EISDIR);
     }
     resolved_ = std::move(*resolved);
     struct stat info {};
     exists_ = ::stat(resolved_.c_str(), &info) == 0;
     if (!exists_ && errno != ENOENT) {
+        return Fail(errno);
+    }
+    if (exists_ && S_ISDIR(info.st_mode)) {
+        return Fail(EISDIR);
+    }
+    if (exists_ && !S_ISREG(info.st_mode)) {
+        refusal_ = "not a regular file";
         return false;
     }
-    if (exists_ && (!S_ISREG(info.st_mode) ||
-                    ::faccessat(AT_FDCWD, resolved_.c_str(), W_OK, AT_EACCESS) != 0)) {
-        return false;
+    if (exists_ && ::faccessat(AT_FDCWD, resolved_.c_str(), W_OK, AT_EACCESS) != 0) {
+        return Fail(errno);
     }
 
     folder_ = FolderOf(resolved_);
     temporary_ = folder_ + "/.tsy-XXXXXX";
     fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
     if (fd_ < 0) {
+        Fail(errno);
         temporary_.clear();
         return false;
     }
@@ -135,21 +162,25 @@ bool SaveTarget::Open(const std::string& path) {
 std::FILE* SaveTarget::Stream() {
     if (stream_ == nullptr && fd_ >= 0) {
         stream_ = ::fdopen(fd_, "wb");
+        if (stream_ == nullptr) {
+            Fail(errno);
+        }
     }
     return stream_;
 }
 
 bool SaveTarget::Commit() {
     if (fd_ < 0) {
-        return false;
+        return Fail(EBADF);
     }
     bool ok = true;
     if (stream_ != nullptr) {
-        ok = std::fflush(stream_) == 0 && std::ferror(stream_) == 0;
+        ok = (std::fflush(stream_) == 0 && std::ferror(stream_) == 0) || Fail(errno);
     }
-    ok = ok && ::fsync(fd_) == 0;
+    ok = ok && (::fsync(fd_) == 0 || Fail(errno));
     if (ok) {
-        ok = copyOver_ ? CopyOverTarget() : ::rename(temporary_.c_str(), resolved_.c_str()) == 0;
+        ok = copyOver_ ? CopyOverTarget()
+                       : ::rename(temporary_.c_str(), resolved_.c_str()) == 0 || Fail(errno);
     }
     if (ok && !copyOver_) {
         temporary_.clear();  // it is the target now
@@ -167,19 +198,19 @@ bool SaveTarget::Commit() {
 bool SaveTarget::CopyOverTarget() {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) {
-        return false;
+        return Fail(errno);
     }
     const off_t size = info.st_size;
     const int target = ::open(resolved_.c_str(), O_WRONLY | O_CLOEXEC);
     if (target < 0) {
-        return false;
+        return Fail(errno);
     }
     // Room for the whole new text is taken before its first byte goes in, so that a full disk
     // stops the save while the target still holds its old text.
     bool ok = true;
     if (size > 0 && ::fallocate(target, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP &&
         errno != ENOSYS) {
-        ok = false;
+        ok = Fail(errno);
     }
     char buffer[64 * 1024];
     for (off_t offset = 0; ok && offset < size;) {
@@ -188,14 +219,14 @@ bool SaveTarget::CopyOverTarget() {
             continue;
         }
         if (got <= 0) {
-            ok = false;
+            ok = Fail(errno);
             break;
         }
-        ok = WriteAll(target, buffer, static_cast<std::size_t>(got), offset);
+        ok = WriteAll(target, buffer, static_cast<std::size_t>(got), offset) || Fail(errno);
         offset += got;
     }
-    ok = ok && ::ftruncate(target, size) == 0 && ::fsync(target) == 0;
-    ok = ::close(target) == 0 && ok;
+    ok = ok && ((::ftruncate(target, size) == 0 && ::fsync(target) == 0) || Fail(errno));
+    ok = (::close(target) == 0 || Fail(errno)) && ok;
     return ok;
 }
 

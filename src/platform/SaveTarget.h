@@ -42,6 +42,13 @@ class SaveTarget {
     // of the target. False leaves the target as it was.
     bool Commit();
 
+    // Records why the save failed, unless an earlier step already did (an errno value; 0
+    // counts as an input/output error). Returns false, for `ok = step() || Fail(errno)`.
+    bool Fail(int error);
+    // Why the last Open or Commit failed, as the system words it ("Permission denied"), or
+    // why the target was refused ("not a regular file").
+    std::string Reason() const;
+
     // The file that is really replaced (the end of the chain of symbolic links).
     const std::string& ResolvedPath() const { return resolved_; }
     const std::string& TemporaryPath() const { return temporary_; }
@@ -53,6 +60,8 @@ class SaveTarget {
     std::string resolved_;
     std::string folder_;  // made before the point of no return: Commit allocates nothing
     std::string temporary_;
+    int error_ = 0;
+    const char* refusal_ = nullptr;  // a reason that no errno value words
     int fd_ = -1;
     std::FILE* stream_ = nullptr;
     bool exists_ = false;

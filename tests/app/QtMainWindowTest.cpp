@@ -46,6 +46,7 @@ class QtMainWindowTest : public test::WindowTestBase {
     void loadAsksBeforeDiscardingChanges();
     void enterNeverClosesTheWindow();
     void preferencesOkWritesAllSixCancelWritesNone();
+    void saveRunsTheRepairsTickedInPreferences();
     void backgroundMenuOffersAbout();
     void progressWindowMovesDuringALargeLoad();
     void screenshot();
@@ -191,13 +192,18 @@ void QtMainWindowTest::startWithMissingFileReportsAndStaysEmpty() {
     driver.Expect([&](QWidget& modal) {
         auto* box = qobject_cast<QMessageBox*>(&modal);
         QVERIFY(box != nullptr);
-        message = box->windowTitle() + QLatin1Char('|') + box->text();
+        message = box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|') +
+                  box->detailedText();
         box->button(QMessageBox::Ok)->click();
     });
     // Quotes are part of the path, as the whole command line is.
-    Window().Start("\"" + DataFile("figure.cr2") + "\"");
+    const std::string quoted = "\"" + DataFile("figure.cr2") + "\"";
+    Window().Start(quoted);
     QVERIFY(driver.Seen());
-    QCOMPARE(message, QStringLiteral("FileOpenError|Error opening file."));
+    // The box's text stays as it was; the file and the reason are in its details.
+    QCOMPARE(message, QStringLiteral("FileOpenError|Error opening file.|") +
+                          QString::fromStdString(quoted) +
+                          QStringLiteral(": No such file or directory"));
     QVERIFY(!Button("1005").isEnabled());
     QCOMPARE(Window().Tree(Side::Left).topLevelItemCount(), 0);
 }
@@ -354,6 +360,37 @@ void QtMainWindowTest::preferencesOkWritesAllSixCancelWritesNone() {
         QCOMPARE(Window().Shell().File(side).confirmDelete, 0);
         QCOMPARE(Window().Shell().File(side).autoAddMaterials, 1);
     }
+}
+
+void QtMainWindowTest::saveRunsTheRepairsTickedInPreferences() {
+    QTemporaryDir folder;
+    const QString obj = folder.filePath(QStringLiteral("hair.obj"));
+    {
+        QFile file(obj);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("v 0 0 0\nusemtl Skin\nf 1 1 1\nusemtl Hair\nf 1 1 1\n");
+    }
+    Window().Start(DataFile("figure.cr2"));
+    ModalDriver driver;
+    driver.Expect([](QWidget& modal) {
+        for (const char* box : {"1029", "1057", "1058"}) {  // all three repairs on
+            modal.findChild<QCheckBox*>(QString::fromLatin1(box))->click();
+        }
+        modal.findChild<QPushButton*>(QStringLiteral("1"))->click();
+    });
+    Button("1024").click();
+    QVERIFY(driver.Seen());
+    ui_->openAnswers.push_back(obj.toStdString());
+    Button("1022").click();
+    const QString saved = folder.filePath(QStringLiteral("saved.cr2"));
+    ui_->saveAnswers.push_back(saved.toStdString());
+    Button("1005").click();
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains(" material Skin\r\n"));
+    QVERIFY(text.contains(" material Hair\r\n"));  // added from the OBJ file
+    QCOMPARE(Window().Shell().File(Side::Left).modified, 0);
 }
 
 void QtMainWindowTest::backgroundMenuOffersAbout() {
