@@ -15,44 +15,58 @@ bool IsCSpace(char c) {
 
 }  // namespace
 
-std::int32_t ReadMorphDeltas(const Block& morphTarget, MorphDeltas& out) {
+MorphTargetHeader ReadMorphTargetHeader(const Block& morphTarget) {
+    MorphTargetHeader header;
     const Block* keys = morphTarget.FindNthChild("keys", 0, true);
     if (!keys) {
-        return 0;
+        return header;
     }
     const Block* key = keys->FindNthChild("k", 0, true);
     if (!key) {
-        return 0;
+        return header;
     }
     // "k 0 0.5": frame, then the value after the last blank.
     std::string_view keyData = key->data;
     std::size_t lastSpace = keyData.rfind(' ');
-    out.weight = ReadLeadingDouble(
+    header.hasWeight = true;
+    header.weight = ReadLeadingDouble(
         lastSpace == std::string_view::npos ? keyData : keyData.substr(lastSpace + 1));
     const Block* indexes = morphTarget.FindNthChild("indexes", 0, true);
     if (!indexes) {
-        return 0;
+        return header;
     }
     std::int32_t count = ReadLeadingInt(indexes->data);
     const Block* numbDeltas = morphTarget.FindNthChild("numbDeltas", 0, true);
     if (!numbDeltas) {
-        return 0;
+        return header;
     }
-    std::int32_t result = ReadLeadingInt(numbDeltas->data);
     const Block* deltas = morphTarget.FindNthChild("deltas", 0, true);
     if (!deltas) {
-        return 0;
+        return header;
     }
+    header.numbDeltas = ReadLeadingInt(numbDeltas->data);
+    header.deltas = deltas;
     std::size_t available = deltas->children.size();
     std::size_t wanted = count > 0 ? static_cast<std::size_t>(count) : 0;
-    std::size_t n = wanted < available ? wanted : available;
-    out.deltas.reserve(out.deltas.size() + n);
-    for (std::size_t i = 0; i < n; ++i) {
+    header.count = wanted < available ? wanted : available;
+    return header;
+}
+
+std::int32_t ReadMorphDeltas(const Block& morphTarget, MorphDeltas& out) {
+    const MorphTargetHeader header = ReadMorphTargetHeader(morphTarget);
+    if (header.hasWeight) {
+        out.weight = header.weight;
+    }
+    if (header.deltas == nullptr) {
+        return 0;
+    }
+    out.deltas.reserve(out.deltas.size() + header.count);
+    for (std::size_t i = 0; i < header.count; ++i) {
         Delta delta;
-        ParseDeltaLine(deltas->children[i].data, delta);
+        ParseDeltaLine(header.deltas->children[i].data, delta);
         out.deltas.push_back(delta);
     }
-    return result;
+    return header.numbDeltas;
 }
 
 void ParseDeltaLine(std::string_view data, Delta& delta) {
