@@ -70,5 +70,7 @@ void RegisterCoreActions(ScriptRunner& runner);
 // menu, rename, key and drop: what happens inside a pane's tree (CommandActions.cpp).
 void RegisterCommandActions(ScriptRunner& runner);
 void RegisterGeometryActions(ScriptRunner& runner);
+// combine: the Combine Morph Targets dialog filled in from the script (CombineActions.cpp).
+void RegisterCombineActions(ScriptRunner& runner);
 
 }  // namespace tessary
