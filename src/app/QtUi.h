@@ -47,6 +47,7 @@ class QtUi : public Ui {
     std::optional<Preferences> RunPreferencesDialog(const Preferences& current) override;
     void ShowAbout() override;
     void OpenHelpPage() override;
+    std::optional<CombineChoice> RunCombineDialog(const CombineRequest& request) override;
 
   private:
     std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save);
