@@ -69,7 +69,53 @@ std::int32_t ReadMorphDeltas(const Block& morphTarget, MorphDeltas& out) {
     return header.numbDeltas;
 }
 
+namespace {
+
+// The form nearly every "d" line has, "117 1.250000e-003 0.000000e+000 -3.000000e-004": a
+// vertex number of at most nine digits and three plain decimals, single blanks between,
+// nothing around. Read in one go; anything else is left to the general reading.
+bool ParseCommonDeltaLine(std::string_view data, Delta& delta) {
+    const char* p = data.data();
+    const char* last = p + data.size();
+    bool negative = false;
+    if (p != last && *p == '-') {
+        negative = true;
+        ++p;
+    }
+    std::int32_t vertex = 0;
+    int digits = 0;
+    while (p != last && *p >= '0' && *p <= '9' && digits < 9) {
+        vertex = vertex * 10 + (*p - '0');
+        ++digits;
+        ++p;
+    }
+    if (digits == 0 || p == last || *p != ' ') {
+        return false;
+    }
+    double offsets[3];
+    for (int i = 0; i < 3; ++i) {
+        ++p;  // the blank
+        if (!ReadPlainDecimal(p, last, offsets[i])) {
+            return false;
+        }
+        const bool more = i < 2;
+        if (more ? p == last || *p != ' ' : p != last) {
+            return false;
+        }
+    }
+    delta.vertex = negative ? -vertex : vertex;
+    delta.dx = offsets[0];
+    delta.dy = offsets[1];
+    delta.dz = offsets[2];
+    return true;
+}
+
+}  // namespace
+
 void ParseDeltaLine(std::string_view data, Delta& delta) {
+    if (ParseCommonDeltaLine(data, delta)) {
+        return;
+    }
     delta.dx = 0;
     delta.dy = 0;
     delta.dz = 0;
