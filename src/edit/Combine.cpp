@@ -41,7 +41,6 @@ class ProgressSteps {
 // target's "numbDeltas"); the array holds only the elements up to the highest vertex used so
 // far, since the rest stay zero and give no lines.
 struct Accumulator {
-    static constexpr std::size_t kAhead = 8;
     std::size_t limit = 0;
     std::vector<Delta> sums;
 
@@ -53,13 +52,6 @@ struct Accumulator {
         const std::vector<Block>& lines = target.deltas->children;
         Delta delta;
         for (std::size_t i = 0; i < target.count; ++i) {
-#if defined(__GNUC__)
-            // Each line's text lives in its own allocation: ask for it a few lines ahead,
-            // since waiting for it costs more than parsing it.
-            if (i + kAhead < target.count) {
-                __builtin_prefetch(lines[i + kAhead].data.data());
-            }
-#endif
             ParseDeltaLine(lines[i].data, delta);
             if (delta.vertex < 0 || static_cast<std::size_t>(delta.vertex) >= limit) {
                 continue;
