@@ -12,6 +12,7 @@ ScriptRunner::ScriptRunner(Session& session, std::string scriptName)
     RegisterCommandActions(*this);
     RegisterGeometryActions(*this);
     RegisterCombineActions(*this);
+    RegisterRegionActions(*this);
 }
 
 void ScriptRunner::AddAction(const std::string& name, Action action) {

@@ -72,5 +72,7 @@ void RegisterCommandActions(ScriptRunner& runner);
 void RegisterGeometryActions(ScriptRunner& runner);
 // combine: the Combine Morph Targets dialog filled in from the script (CombineActions.cpp).
 void RegisterCombineActions(ScriptRunner& runner);
+// options and region: the More Options button of a pane (RegionActions.cpp).
+void RegisterRegionActions(ScriptRunner& runner);
 
 }  // namespace tessary

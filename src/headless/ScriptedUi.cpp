@@ -168,4 +168,24 @@ std::optional<CombineChoice> ScriptedUi::RunCombineDialog(const CombineRequest& 
     return dialog.Combine();
 }
 
+void ScriptedUi::SetRegionDialogEdit(std::function<bool(RegionForm&)> edit) {
+    regionDialogEdit_ = std::move(edit);
+}
+
+std::optional<RegionOptions> ScriptedUi::RunRegionDialog() {
+    RegionForm form;
+    if (regionDialogEdit_) {
+        auto edit = std::move(regionDialogEdit_);
+        regionDialogEdit_ = nullptr;
+        if (!edit(form)) {
+            return std::nullopt;
+        }
+        return form.Result();
+    }
+    if (!AnswerModalDialog("Region")) {
+        return std::nullopt;
+    }
+    return form.Result();
+}
+
 }  // namespace tessary

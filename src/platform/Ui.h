@@ -5,6 +5,7 @@
 
 #include "platform/CombineChoice.h"
 #include "platform/Preferences.h"
+#include "platform/RegionOptions.h"
 
 namespace tessary {
 
@@ -81,6 +82,10 @@ class Ui {
         (void)request;
         return std::nullopt;
     }
+
+    // The region dialog ("Options"), opened fresh: the choices on OK, nothing on Cancel. A
+    // face without the dialog cancels it.
+    virtual std::optional<RegionOptions> RunRegionDialog() { return std::nullopt; }
 };
 
 }  // namespace tessary
