@@ -308,12 +308,7 @@ void PaneCommands::RefreshOther() {
 }
 
 bool PaneCommands::AcceptsLineText(const std::string& text) {
-    if (FitsInLine(text)) {
-        return true;
-    }
-    file.ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.",
-                        "Invalid Name", MessageButtons::Ok, MessageIcon::Exclamation);
-    return false;
+    return tessary::AcceptsLineText(file.ui, text);
 }
 
 bool PaneCommands::Confirm(const std::string& text, const std::string& caption) {

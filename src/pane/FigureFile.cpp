@@ -195,6 +195,15 @@ void FigureFile::ReportOutOfMemory() {
     ShowOutOfMemory(ui);
 }
 
+bool AcceptsLineText(Ui& ui, std::string_view text) {
+    if (FitsInLine(text)) {
+        return true;
+    }
+    ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.",
+                   "Invalid Name", MessageButtons::Ok, MessageIcon::Exclamation);
+    return false;
+}
+
 void ShowOutOfMemory(Ui& ui) {
     ui.ShowMessage("There is not enough memory to finish this operation.", "Out of Memory",
                    MessageButtons::Ok, MessageIcon::Exclamation);

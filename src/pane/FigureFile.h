@@ -170,6 +170,10 @@ std::string WithFigureSuffix(std::string_view name, std::string_view suffix);
 // The message box that a command which ran out of memory ends with.
 void ShowOutOfMemory(Ui& ui);
 
+// True when `text` may become a tag, data or name (see FitsInLine); otherwise tells the user
+// why not with the "Invalid Name" box.
+bool AcceptsLineText(Ui& ui, std::string_view text);
+
 // The text after the last "/" (or "\") of a path: the file name with its extension.
 std::string FileNameOfPath(std::string_view path);
 // ASCII case-insensitive comparison, as extensions and OBJ keywords are compared.
