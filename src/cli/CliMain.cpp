@@ -1,7 +1,9 @@
 #include "cli/CliMain.h"
 
+#include <filesystem>
 #include <fstream>
 #include <optional>
+#include <system_error>
 
 #include "cli/ScriptRunner.h"
 #include "cli/TreePrinter.h"
@@ -102,23 +104,20 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::ifstream file;
     std::istream* script = &in;
     if (name != "-") {
-        file.open(name, std::ios::binary);
-        if (!file) {
+        // A folder opens like a file on some systems and then reads as empty.
+        std::error_code error;
+        if (!std::filesystem::is_directory(name, error)) {
+            file.open(name, std::ios::binary);
+        }
+        if (!file.is_open() || !file) {
             err << "tessary-cli: cannot read the script '" << name << "'\n";
             return 2;
         }
         script = &file;
     }
-    std::vector<ScriptLine> lines;
-    std::string error;
-    int errorLine = 0;
-    if (!ParseScript(*script, lines, error, errorLine)) {
-        err << "tessary-cli: " << name << ':' << errorLine << ": " << error << '\n';
-        return 2;
-    }
     Session session(out);
     ScriptRunner runner(session, name);
-    int status = runner.Run(lines, err);
+    int status = runner.Run(*script, err);
     out.flush();
     return status;
 }

@@ -1,5 +1,7 @@
 #include "cli/ScriptParser.h"
 
+#include <utility>
+
 namespace tessary {
 
 namespace {
@@ -18,12 +20,18 @@ std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::s
         if (i >= line.size()) {
             break;
         }
+        // A word runs to the next blank outside quotes; quoted parts may stand anywhere in it
+        // (BODY/"MORPH TARGETS"/Blink), as in a shell.
         std::string word;
-        if (line[i] == '"') {
-            ++i;
+        while (i < line.size() && !IsBlank(line[i])) {
+            char c = line[i++];
+            if (c != '"') {
+                word += c;
+                continue;
+            }
             bool closed = false;
             while (i < line.size()) {
-                char c = line[i++];
+                c = line[i++];
                 if (c == '"') {
                     closed = true;
                     break;
@@ -37,35 +45,46 @@ std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::s
                 error = "unterminated quoted word";
                 return std::nullopt;
             }
-        } else {
-            while (i < line.size() && !IsBlank(line[i])) {
-                word += line[i++];
-            }
         }
         words.push_back(std::move(word));
     }
     return words;
 }
 
-bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& error,
-                 int& errorLine) {
+bool ReadScriptLine(std::istream& in, int& number, ScriptLine& line, std::string& error) {
+    error.clear();
     std::string text;
-    int number = 0;
     while (std::getline(in, text)) {
         ++number;
         if (!text.empty() && text.back() == '\r') {
             text.pop_back();
+        }
+        if (text.find('\0') != std::string::npos) {
+            error = "a NUL byte in the script";
+            line = {number, {}};
+            return true;
         }
         std::size_t first = text.find_first_not_of(" \t");
         if (first == std::string::npos || text[first] == '#') {
             continue;
         }
         std::optional<std::vector<std::string>> words = SplitWords(text, error);
-        if (!words) {
-            errorLine = number;
+        line = {number, words ? std::move(*words) : std::vector<std::string>()};
+        return true;
+    }
+    return false;
+}
+
+bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& error,
+                 int& errorLine) {
+    int number = 0;
+    ScriptLine line;
+    while (ReadScriptLine(in, number, line, error)) {
+        if (!error.empty()) {
+            errorLine = line.number;
             return false;
         }
-        lines.push_back({number, std::move(*words)});
+        lines.push_back(std::move(line));
     }
     return true;
 }

@@ -17,11 +17,17 @@ void ScriptRunner::AddAction(const std::string& name, Action action) {
     actions_[name] = std::move(action);
 }
 
-int ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::ostream& err) {
+int ScriptRunner::Run(std::istream& script, std::ostream& err) {
     int lastLine = 0;
+    int number = 0;
+    ScriptLine line;
+    std::string malformed;
     try {
-        for (const ScriptLine& line : lines) {
+        while (ReadScriptLine(script, number, line, malformed)) {
             lastLine = line.number;
+            if (!malformed.empty()) {
+                throw ScriptError(malformed);
+            }
             session.ui.SetReplies({});
             session.ui.ClearScriptError();
             const Words& words = line.words;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <istream>
 #include <map>
 #include <ostream>
 #include <stdexcept>
@@ -32,9 +33,11 @@ class ScriptRunner {
     ScriptRunner(Session& session, std::string scriptName);
 
     void AddAction(const std::string& name, Action action);
-    // Runs every line; returns the exit status (0, 1, or 2 after a script error, reported on
-    // `err` as "tessary-cli: SCRIPT:LINE: message").
-    int Run(const std::vector<ScriptLine>& lines, std::ostream& err);
+    // Reads the script line by line and runs each line before reading the next, so a
+    // malformed line stops the run after the lines before it have run. Returns the exit status
+    // (0, 1, or 2 after a script error, reported on `err` as "tessary-cli: SCRIPT:LINE:
+    // message").
+    int Run(std::istream& script, std::ostream& err);
 
     // Helpers for actions.
     Side ParsePane(const std::string& word) const;

@@ -23,6 +23,10 @@ TEST(SplitWords, SeparatesOnSpacesAndTabsAndKeepsQuotedBlanks) {
         {R"("back\\slash" "")", {"back\\slash", ""}},
         // A backslash before anything else stays as it is.
         {R"("a\b")", {"a\\b"}},
+        // Quoted parts anywhere inside a word, as in a shell.
+        {R"(menu left BODY/"MORPH TARGETS"/Blink x)",
+         {"menu", "left", "BODY/MORPH TARGETS/Blink", "x"}},
+        {R"(a"b c"d"" e""f ""g)", {"ab cd", "ef", "g"}},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -58,6 +62,16 @@ TEST(ParseScript, ReportsTheLineOfAMalformedWord) {
     int errorLine = 0;
     EXPECT_FALSE(ParseScript(in, lines, error, errorLine));
     EXPECT_EQ(errorLine, 2);
+}
+
+TEST(ParseScript, ANulByteAnywhereIsAnError) {
+    std::istringstream in(std::string("show left\n# a \0 in a comment\n", 29));
+    std::vector<ScriptLine> lines;
+    std::string error;
+    int errorLine = 0;
+    EXPECT_FALSE(ParseScript(in, lines, error, errorLine));
+    EXPECT_EQ(errorLine, 2);
+    EXPECT_FALSE(error.empty());
 }
 
 TEST(SplitItemPath, EscapedSlashStaysInsideALabel) {
