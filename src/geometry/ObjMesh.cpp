@@ -421,10 +421,15 @@ void ObjReader::ReadLine(const char* p, const char* end) {
                 ReadFace(p, end);
             } else if (KeywordIs(keyword, "g")) {
                 // "g TextureGroup_He head": the faces that follow belong to every named group.
+                // Real files name two or three; a hostile file naming thousands would have
+                // every face stored thousands of times, so names after the first eight are
+                // ignored.
+                constexpr std::size_t kMostNames = 8;
                 std::string_view name = NextToken(p, end);
                 if (!name.empty()) {
                     currentGroups_.clear();
-                    for (; !name.empty(); name = NextToken(p, end)) {
+                    for (std::size_t taken = 0; !name.empty() && taken < kMostNames;
+                         name = NextToken(p, end), ++taken) {
                         const std::size_t group = GroupNamed(name);
                         if (std::find(currentGroups_.begin(), currentGroups_.end(), group) ==
                             currentGroups_.end()) {

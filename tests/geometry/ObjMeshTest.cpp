@@ -76,6 +76,12 @@ TEST(ObjMesh, GroupsStartWithDefaultAndReopenIgnoringCase) {
     EXPECT_EQ(mesh.FindGroup("Abdomen"), &mesh.groups[3]);
     EXPECT_EQ(mesh.groups[3].faces.size(), 1u);
     EXPECT_EQ(mesh.FindGroup("HIP"), &mesh.groups[1]);
+
+    // A statement takes its first eight names only.
+    ObjMesh many = Read(NumberedVertices(3) + "g a b c d e f g h i j\nf 1 2 3\n");
+    ASSERT_EQ(many.groups.size(), 9u);
+    EXPECT_EQ(many.groups[8].name, "h");
+    EXPECT_EQ(many.groups[8].faces.size(), 1u);
 }
 
 TEST(ObjMesh, ANulEndsItsLine) {
