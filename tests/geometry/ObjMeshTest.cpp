@@ -91,7 +91,7 @@ TEST(ObjMesh, ANulEndsItsLine) {
     ObjMesh mesh = Read(std::string(text, sizeof text - 1));
     ASSERT_EQ(mesh.groups.size(), 2u);
     const ObjGroup& hip = mesh.groups[1];
-    EXPECT_EQ(Xs(hip), "1 2");
+    ASSERT_EQ(Xs(hip), "1 2");
     EXPECT_EQ(hip.vertices[0].z, 0.0);
     EXPECT_EQ(Faces(hip), "0/-/- 1/-/- 1/-/- .");
 }
