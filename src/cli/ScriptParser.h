@@ -1,6 +1,7 @@
 #pragma once
 
 #include <istream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,16 +20,18 @@ struct ScriptLine {
 // backslash. Returns nothing and sets `error` for an unterminated quote.
 std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::string& error);
 
-// Reads the next action line of a script, skipping blank lines and lines whose first non-blank
-// is "#"; `number` counts the lines read so far. Returns false at the end of the script. A
-// malformed line (an unterminated quote, a NUL byte anywhere in it) returns true with `error`
-// set and `line` holding its number.
-bool ReadScriptLine(std::istream& in, int& number, ScriptLine& line, std::string& error);
-
-// Reads a whole script with ReadScriptLine. On a malformed line returns false with `error` and
-// `errorLine` set.
+// Reads a whole script; blank lines and lines whose first non-blank is "#" are skipped.
+// On a malformed line (an unterminated quote, a NUL byte anywhere in it) returns false with
+// `error` and `errorLine` set; the lines before it stay in `lines`, so that they can run
+// before the run stops there.
 bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& error,
                  int& errorLine);
+
+// Replaces every ${NAME} (NAME of letters, digits and "_") inside the words of `lines` by its
+// value, as given with run --set; the value is taken as it is and stays part of its word. A
+// ${NAME} without a value sets `error` and `errorLine` and returns false. Other "$" text stays.
+bool FillValues(std::vector<ScriptLine>& lines, const std::map<std::string, std::string>& values,
+                std::string& error, int& errorLine);
 
 // Splits an item path "lHand/MORPH TARGETS/Blink" into labels; "\/" stands for a "/".
 std::vector<std::string> SplitItemPath(std::string_view path);

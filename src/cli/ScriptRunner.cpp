@@ -17,17 +17,12 @@ void ScriptRunner::AddAction(const std::string& name, Action action) {
     actions_[name] = std::move(action);
 }
 
-int ScriptRunner::Run(std::istream& script, std::ostream& err) {
+int ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::ostream& err,
+                      const std::optional<Malformed>& malformed) {
     int lastLine = 0;
-    int number = 0;
-    ScriptLine line;
-    std::string malformed;
     try {
-        while (ReadScriptLine(script, number, line, malformed)) {
+        for (const ScriptLine& line : lines) {
             lastLine = line.number;
-            if (!malformed.empty()) {
-                throw ScriptError(malformed);
-            }
             session.ui.SetReplies({});
             session.ui.ClearScriptError();
             const Words& words = line.words;
@@ -45,6 +40,10 @@ int ScriptRunner::Run(std::istream& script, std::ostream& err) {
             if (stopped_) {
                 break;
             }
+        }
+        if (malformed && !stopped_) {
+            lastLine = malformed->line;
+            throw ScriptError(malformed->message);
         }
         if (mode_ && !stopped_) {
             throw ScriptError("the script ends with the " + modeName_ + " dialog still open");
