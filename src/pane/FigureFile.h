@@ -113,6 +113,8 @@ class FigureFile {
     int RemoveProp(const Block& prop);
     void DeleteAllMorphTargets(TreeItem item);
     void DeleteAllChannels(TreeItem item);
+    // The same on a body part's Block: its morph targets (or its other channels) go.
+    void DeleteChannelsWhere(Block* bodyPart, bool morphTargets);
     void DeleteAllProps(TreeItem item);
 
     // Renaming (edit/Rename.cpp): `newName` is trimmed and not empty.
@@ -128,6 +130,9 @@ class FigureFile {
   private:
     // CopyItem for every channel of a body part that is (or is not) a morph target.
     void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);
+    // Copies `source` into otherPane under the Block at `parentPath` (base names), replacing
+    // a child with the same line; false when the destination has no such Block.
+    bool CopyBlockUnder(const Block& source, std::string_view parentPath);
     bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
     bool WriteFileTo(const std::string& target, Progress* progress, std::string* reason);

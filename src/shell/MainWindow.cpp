@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "commands/RegionMenu.h"
 #include "geometry/ObjMesh.h"
 #include "platform/Preferences.h"
 #include "platform/Ui.h"
@@ -94,6 +95,10 @@ void MainWindow::OnObjButton(Side side) {
     ButtonState& obj = panes_[static_cast<int>(side)]->buttons.obj;
     obj.text = file.objFileName.empty() ? kObjButtonText : file.objFileName;
     ButtonsChanged();
+}
+
+Menu MainWindow::OnOptionsButton(Side side) {
+    return ShowRegionMenu(Commands(side));
 }
 
 void MainWindow::OnPreferencesButton() {
