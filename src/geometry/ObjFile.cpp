@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -5,6 +6,7 @@
 
 #include "geometry/LargeArrayAllocator.h"
 #include "geometry/ObjMesh.h"
+#include "model/ByteStream.h"
 #include "pane/FigureFile.h"
 #include "platform/Ui.h"
 
@@ -33,10 +35,13 @@ long long FileSize(std::FILE* file) {
 }
 
 // Reads the file piece by piece into `mesh`, handing the reader whole lines only, so that a
-// large mesh never needs its whole text in memory next to its lists. False on a read error.
+// large mesh never needs its whole text in memory next to its lists; a gzip-compressed file is
+// inflated on the way. False on a read error or broken compressed data.
 bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
     constexpr std::size_t kPiece = 4 << 20;
     const long long total = FileSize(file);
+    const std::unique_ptr<ByteSource> source =
+        OpenByteSource(file, total > 0 ? static_cast<std::uint64_t>(total) : 0);
     ObjReader reader(mesh);
     LargeArray<char> buffer(kPiece);
     std::size_t kept = 0;  // bytes of an unfinished line carried over from the last piece
@@ -46,14 +51,15 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
         if (buffer.size() - kept < kPiece / 2) {
             buffer.resize(buffer.size() * 2);  // one line longer than a piece: keep it whole
         }
-        std::size_t got = std::fread(buffer.data() + kept, 1, buffer.size() - kept, file);
+        std::size_t got = source->Read(buffer.data() + kept, buffer.size() - kept);
         if (got == 0) {
-            if (std::ferror(file)) {
+            if (source->Failed()) {
                 return false;
             }
             break;
         }
         done += static_cast<long long>(got);
+        const double position = source->FileOffset(static_cast<double>(done));
         std::size_t filled = kept + got;
         std::size_t cut = filled;
         while (cut > 0 && buffer[cut - 1] != '\n' && buffer[cut - 1] != '\r') {
@@ -64,7 +70,7 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
         std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(cut),
                   buffer.begin() + static_cast<std::ptrdiff_t>(filled), buffer.begin());
         if (total > 0) {
-            int percent = static_cast<int>(static_cast<double>(done) * 100.0 / total);
+            int percent = static_cast<int>(position * 100.0 / static_cast<double>(total));
             if (percent != shown && percent <= 100) {
                 ui.SetProgressPosition(percent);
                 shown = percent;
@@ -106,7 +112,7 @@ int ReadObjFile(FigureFile& file) {
 
 int ChooseObjFile(FigureFile& file) {
     FileDialogRequest request;
-    request.filter = "Wavefront Obj Files (*.obj)|*.obj||";
+    request.filter = "Wavefront Obj Files (*.obj;*.obz)|*.obj;*.obz||";
     request.defaultExtension = "obj";
     request.proposedName = file.geometryName;
     std::optional<std::string> chosen = file.ui.OpenFileDialog(request);

@@ -69,11 +69,22 @@ LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
 
 LineSource::LineSource(std::FILE* file, Progress* progress)
-    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), file_(file) {
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress) {
     capacity_ = kPieceSize;
     owned_ = new char[capacity_];
     begin_ = cursor_ = end_ = owned_;
     done_ = file == nullptr;
+    if (file != nullptr) {
+        ownedSource_ = OpenByteSource(file, 0);
+        source_ = ownedSource_.get();
+    }
+}
+
+LineSource::LineSource(ByteSource& source, Progress* progress)
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), source_(&source) {
+    capacity_ = kPieceSize;
+    owned_ = new char[capacity_];
+    begin_ = cursor_ = end_ = owned_;
 }
 
 LineSource::~LineSource() {
@@ -81,7 +92,7 @@ LineSource::~LineSource() {
 }
 
 bool LineSource::Refill(char*& keep, char*& scan) {
-    if (file_ == nullptr || std::feof(file_) || failed_) {
+    if (source_ == nullptr || sourceEnded_ || failed_) {
         return false;
     }
     // Move the unfinished line to the front; a line longer than the buffer doubles it.
@@ -100,9 +111,10 @@ bool LineSource::Refill(char*& keep, char*& scan) {
     }
     // The tree grows by a few bytes for every byte read: keep its memory in huge pages.
     AdviseHugePagesForHeapGrowth();
-    const std::size_t got = std::fread(owned_ + kept, 1, capacity_ - kept, file_);
-    if (got == 0 && std::ferror(file_)) {
-        failed_ = true;
+    const std::size_t got = source_->Read(owned_ + kept, capacity_ - kept);
+    if (got == 0) {
+        sourceEnded_ = true;
+        failed_ = source_->Failed();
     }
     begin_ = owned_;
     keep = owned_;
@@ -197,7 +209,10 @@ bool LineSource::ReadLine(std::string_view& line) {
         --stop;
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
-    ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
+    if (progress_ != nullptr) {
+        const double offset = base_ + static_cast<double>(start - begin_);
+        ReportPercent(progress_, source_ != nullptr ? source_->FileOffset(offset) : offset);
+    }
     if (releaseFrom_ != nullptr &&
         start - releaseFrom_ >= static_cast<std::ptrdiff_t>(kReleaseStep)) {
         // Everything before the line just delivered is done with.
@@ -362,10 +377,14 @@ constexpr std::size_t kWriterBuffer = 64 * 1024;
 }
 
 TextWriter::TextWriter(std::FILE* file, LineEnds lineEnds)
-    : file_(file),
+    : ownedSink_(PlainSink(file)),
+      sink_(ownedSink_.get()),
       lineEnds_(lineEnds),
       buffer_(std::make_unique<char[]>(kWriterBuffer)),
       ok_(file != nullptr) {}
+
+TextWriter::TextWriter(ByteSink& sink, LineEnds lineEnds)
+    : sink_(&sink), lineEnds_(lineEnds), buffer_(std::make_unique<char[]>(kWriterBuffer)) {}
 
 TextWriter::~TextWriter() {
     Drain();
@@ -451,17 +470,15 @@ void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string
 
 void TextWriter::Drain() {
     if (ok_ && used_ > 0) {
-        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
-            ok_ = false;
-        }
+        ok_ = sink_->Write(buffer_.get(), used_);
     }
     used_ = 0;
 }
 
 bool TextWriter::Flush() {
     Drain();
-    if (ok_ && std::fflush(file_) != 0) {
-        ok_ = false;
+    if (ok_) {
+        ok_ = sink_->Finish();
     }
     return ok_;
 }
@@ -501,7 +518,9 @@ bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
     }
     bool ok;
     {
-        TextWriter writer(file, lineEnds);
+        const std::unique_ptr<ByteSink> sink =
+            IsCompressedName(target.filename().string()) ? GzipSink(file) : PlainSink(file);
+        TextWriter writer(*sink, lineEnds);
         body(writer);
         ok = writer.Flush();
     }
@@ -631,10 +650,14 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress) {
     Block tree;
     bool ok;
     {
-        LineSource source(file, progress);
+        const std::unique_ptr<ByteSource> bytes =
+            OpenByteSource(file, static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)));
+        LineSource source(*bytes, progress);
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
-        ok = !source.Failed() && !source.TooDeep();
+        // A compressed file is only sound once all of it inflated with the right checksums,
+        // also past where the parse stopped (a NUL, or the end of the outermost block).
+        ok = !source.Failed() && !source.TooDeep() && bytes->CheckRest();
     }
     std::fclose(file);
     if (!ok) {
