@@ -499,6 +499,26 @@ TEST_F(FigureFileTest, CompressedCorpusCharacterLoadsAndSavesBackCompressed) {
     EXPECT_EQ(Written(), plain);
 }
 
+TEST_F(FigureFileTest, ProgressMovesThroughACompressedFile) {
+    // Numbers that do not repeat: the file is larger than several of the reader's pieces.
+    std::string text = "{\nactor BODY:1\n{\n";
+    unsigned state = 12345;
+    for (int i = 0; i < 150000; ++i) {
+        state = state * 1103515245u + 12345u;
+        text += "d " + std::to_string(i) + " " + std::to_string(state) + "\n";
+    }
+    text += "}\n}\n";
+    const std::string packed = Gzip(text);
+    ASSERT_GT(packed.size(), 3u * 256 * 1024);
+    ASSERT_EQ(LoadText("big.crz", packed), 1);
+    ASSERT_EQ(file.root.children.size(), 1u);
+    EXPECT_EQ(file.root.children[0].children.size(), 150000u);
+    ASSERT_FALSE(ui.positions.empty());
+    EXPECT_TRUE(std::is_sorted(ui.positions.begin(), ui.positions.end()));
+    EXPECT_LT(ui.positions.front(), 50);
+    EXPECT_EQ(ui.positions.back(), 100);
+}
+
 TEST_F(FigureFileTest, BrokenCompressedFilesAreRefusedAndKeepThePane) {
     ASSERT_EQ(LoadText("body.cr2", kCharacter), 1);
     const std::string listing = FormatTreeListing(control);
