@@ -201,6 +201,8 @@ class GzipFileSink final : public ByteSink {
         ok_ = file != nullptr && deflateInit2(&stream_, level, Z_DEFLATED, kGzipWindowBits, 8,
                                               Z_DEFAULT_STRATEGY) == Z_OK;
         ready_ = ok_;
+        stream_.next_out = output_.get();
+        stream_.avail_out = static_cast<uInt>(kCompressedPiece);
     }
 
     ~GzipFileSink() override {
@@ -235,27 +237,38 @@ class GzipFileSink final : public ByteSink {
     }
 
   private:
-    // Compresses the input given to the stream; with Z_FINISH also ends the member.
+    // Compresses the input given to the stream; with Z_FINISH also ends the member and writes
+    // out everything. The compressed bytes collect in `output_` and go to the file a whole
+    // piece at a time.
     void Deflate(int flush) {
         for (;;) {
-            stream_.next_out = output_.get();
-            stream_.avail_out = static_cast<uInt>(kCompressedPiece);
+            if (stream_.avail_out == 0 && !WriteOutput()) {
+                return;
+            }
             const int result = deflate(&stream_, flush);
             if (result == Z_STREAM_ERROR) {
                 ok_ = false;
                 return;
             }
-            const std::size_t made = kCompressedPiece - stream_.avail_out;
-            if (made > 0 && std::fwrite(output_.get(), 1, made, file_) != made) {
-                ok_ = false;
-                return;
-            }
-            const bool done = flush == Z_FINISH ? result == Z_STREAM_END
-                                                : stream_.avail_in == 0 && stream_.avail_out > 0;
-            if (done) {
+            if (flush == Z_FINISH ? result == Z_STREAM_END
+                                  : stream_.avail_in == 0 && stream_.avail_out > 0) {
+                if (flush == Z_FINISH) {
+                    WriteOutput();
+                }
                 return;
             }
         }
+    }
+
+    // Writes the compressed bytes collected so far and empties the output piece.
+    bool WriteOutput() {
+        const std::size_t made = kCompressedPiece - stream_.avail_out;
+        if (made > 0 && std::fwrite(output_.get(), 1, made, file_) != made) {
+            ok_ = false;
+        }
+        stream_.next_out = output_.get();
+        stream_.avail_out = static_cast<uInt>(kCompressedPiece);
+        return ok_;
     }
 
     std::FILE* file_;
