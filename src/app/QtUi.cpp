@@ -95,6 +95,17 @@ QtUi::~QtUi() {
 
 MessageAnswer QtUi::ShowMessage(const std::string& text, const std::string& caption,
                                 MessageButtons buttons, MessageIcon icon) {
+    return RunMessageBox(text, caption, buttons, icon, {});
+}
+
+void QtUi::ShowError(const std::string& text, const std::string& caption,
+                     const std::string& detail) {
+    RunMessageBox(text, caption, MessageButtons::Ok, MessageIcon::Exclamation, detail);
+}
+
+MessageAnswer QtUi::RunMessageBox(const std::string& text, const std::string& caption,
+                                  MessageButtons buttons, MessageIcon icon,
+                                  const std::string& detail) {
     QMessageBox::StandardButtons standard = QMessageBox::Ok;
     MessageAnswer dismissed = MessageAnswer::Ok;
     switch (buttons) {
@@ -123,6 +134,9 @@ MessageAnswer QtUi::ShowMessage(const std::string& text, const std::string& capt
     }
     QMessageBox box(shown, DecodeText(caption), DecodeText(text), standard, owner);
     box.setTextFormat(Qt::PlainText);
+    if (!detail.empty()) {
+        box.setDetailedText(DecodeText(detail));
+    }
     // A question asked in the middle of a busy command (a delete waits under the hourglass)
     // is answered with the arrow; the hourglass comes back for the rest of the command.
     const bool busy = QGuiApplication::overrideCursor() != nullptr;

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -7,6 +8,7 @@
 #include "geometry/LargeArrayAllocator.h"
 #include "geometry/ObjMesh.h"
 #include "model/ByteStream.h"
+#include "model/TextIO.h"
 #include "pane/FigureFile.h"
 #include "platform/Ui.h"
 
@@ -18,9 +20,8 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-void ShowOpenError(FigureFile& file) {
-    file.ui.ShowMessage("Error opening obj file.", "FileOpenError", MessageButtons::Ok,
-                        MessageIcon::Exclamation);
+void ShowOpenError(FigureFile& file, const std::string& reason) {
+    file.ui.ShowError("Error opening obj file.", "FileOpenError", file.objPath + ": " + reason);
 }
 
 long long FileSize(std::FILE* file) {
@@ -36,8 +37,9 @@ long long FileSize(std::FILE* file) {
 
 // Reads the file piece by piece into `mesh`, handing the reader whole lines only, so that a
 // large mesh never needs its whole text in memory next to its lists; a gzip-compressed file is
-// inflated on the way. False on a read error or broken compressed data.
-bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
+// inflated on the way. False on a read error or broken compressed data, with `reason` saying
+// what went wrong.
+bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, std::string& reason) {
     constexpr std::size_t kPiece = 4 << 20;
     const long long total = FileSize(file);
     const std::unique_ptr<ByteSource> source =
@@ -54,6 +56,10 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
         std::size_t got = source->Read(buffer.data() + kept, buffer.size() - kept);
         if (got == 0) {
             if (source->Failed()) {
+                reason = source->Problem();
+                if (reason.empty()) {
+                    reason = SystemErrorText(errno != 0 ? errno : EIO);
+                }
                 return false;
             }
             break;
@@ -89,20 +95,21 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
 int ReadObjFile(FigureFile& file) {
     std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(file.objPath.c_str(), "rb"));
     if (!handle) {
-        ShowOpenError(file);
+        ShowOpenError(file, SystemErrorText(errno));
         return 0;
     }
     file.ui.SetWaitCursor();
     file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
     file.ui.SetProgressPosition(0);
     std::unique_ptr<ObjMesh, ObjMeshDeleter> mesh(new ObjMesh);
-    bool read = ReadPieces(handle.get(), *mesh, file.ui);
+    std::string reason;
+    bool read = ReadPieces(handle.get(), *mesh, file.ui, reason);
     file.ui.CloseProgress();
     file.ui.SetArrowCursor();
     if (!read) {
         // A file that opens but cannot be read is no better than one that cannot be opened;
         // the mesh attached before stays.
-        ShowOpenError(file);
+        ShowOpenError(file, reason);
         return 0;
     }
     file.objMesh = std::move(mesh);

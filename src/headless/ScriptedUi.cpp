@@ -17,7 +17,7 @@ std::string OneLine(const std::string& text) {
     return line;
 }
 
-ScriptedUi::ScriptedUi(std::ostream& log) : log_(log) {}
+ScriptedUi::ScriptedUi(std::ostream& log, std::ostream* details) : log_(log), details_(details) {}
 
 void ScriptedUi::SetReplies(std::vector<std::string> replies) {
     replies_ = std::move(replies);
@@ -62,6 +62,17 @@ MessageAnswer ScriptedUi::ShowMessage(const std::string& text, const std::string
         return yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
     return yes ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+void ScriptedUi::ShowError(const std::string& text, const std::string& caption,
+                           const std::string& detail) {
+    ShowMessage(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
+    if (details_ != nullptr) {
+        // The log line comes first, whichever of the two streams a reader looks at.
+        log_.flush();
+        *details_ << "tessary-cli: " << OneLine(detail) << '\n';
+        details_->flush();
+    }
 }
 
 std::optional<std::string> ScriptedUi::FileDialog(const char* kind,

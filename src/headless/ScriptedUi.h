@@ -17,7 +17,9 @@ namespace tessary {
 // error (the port itself never throws) and answered as a cancel.
 class ScriptedUi : public Ui {
   public:
-    explicit ScriptedUi(std::ostream& log);
+    // `details`, when given, receives the detail of each error box as a line of its own
+    // ("tessary-cli: figure.cr2: No such file or directory"), apart from the dialog log.
+    explicit ScriptedUi(std::ostream& log, std::ostream* details = nullptr);
 
     // The replies for the next action, in order.
     void SetReplies(std::vector<std::string> replies);
@@ -35,6 +37,8 @@ class ScriptedUi : public Ui {
 
     MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                               MessageButtons buttons, MessageIcon icon) override;
+    void ShowError(const std::string& text, const std::string& caption,
+                   const std::string& detail) override;
     std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
     void OpenProgress(const std::string& text, bool owned) override;
@@ -57,6 +61,7 @@ class ScriptedUi : public Ui {
     std::optional<std::string> FileDialog(const char* kind, const FileDialogRequest& request);
 
     std::ostream& log_;
+    std::ostream* details_;
 
   private:
     std::vector<std::string> replies_;

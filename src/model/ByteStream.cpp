@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace tessary {
@@ -57,8 +59,10 @@ class GzipSource final : public ByteSource {
         stream_.next_in = input_.get();
         stream_.avail_in = static_cast<uInt>(prefixSize);
         fileRead_ = prefixSize;
-        failed_ = inflateInit2(&stream_, kGzipWindowBits) != Z_OK;
-        ready_ = !failed_;
+        ready_ = inflateInit2(&stream_, kGzipWindowBits) == Z_OK;
+        if (!ready_) {
+            Fail("out of memory");
+        }
     }
 
     ~GzipSource() override {
@@ -79,23 +83,26 @@ class GzipSource final : public ByteSource {
                 break;
             }
             if (stream_.avail_in == 0 && !Fill()) {
-                Fail();  // the file ends inside a member
+                if (!failed_) {
+                    Fail("the compressed data ends early");
+                }
                 break;
             }
             const int result = inflate(&stream_, Z_NO_FLUSH);
             if (result == Z_STREAM_END) {
                 inMember_ = false;  // the member's checksum and length were right
             } else if (result != Z_OK && !(result == Z_BUF_ERROR && stream_.avail_in == 0)) {
-                Fail();  // a bad header, bad data or a bad checksum
+                // A bad header, bad data or a bad checksum.
+                Fail(std::string("the compressed data is damaged (") +
+                     (stream_.msg != nullptr ? stream_.msg : "zlib error") + ")");
             }
         }
         const std::size_t got = wanted - stream_.avail_out;
         produced_ += got;
-        if (failed_ || produced_ > limit_) {
-            Fail();
-            return 0;
+        if (!failed_ && produced_ > limit_) {
+            Fail("the compressed data inflates to more than " + std::to_string(limit_) + " bytes");
         }
-        return got;
+        return failed_ ? 0 : got;
     }
 
     bool Failed() const override { return failed_; }
@@ -111,8 +118,14 @@ class GzipSource final : public ByteSource {
         return !failed_;
     }
 
+    std::string Problem() const override { return problem_; }
+
   private:
-    void Fail() { failed_ = true; }
+    // Marks the source as failed; `problem` empty when the system's error tells why.
+    void Fail(std::string problem = std::string()) {
+        failed_ = true;
+        problem_ = std::move(problem);
+    }
 
     // Reads more of the file after the compressed bytes not yet inflated; false when nothing
     // more came (the end of the file, or a read error).
@@ -151,7 +164,7 @@ class GzipSource final : public ByteSource {
             return false;
         }
         if (stream_.avail_in < 2 || std::memcmp(stream_.next_in, kGzipMagic, 2) != 0) {
-            Fail();
+            Fail("bytes follow the compressed data");
             return false;
         }
         inflateReset(&stream_);
@@ -169,6 +182,7 @@ class GzipSource final : public ByteSource {
     bool inMember_ = true;
     bool ended_ = false;
     bool failed_ = false;
+    std::string problem_;
 };
 
 class FileSink final : public ByteSink {

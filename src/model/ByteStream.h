@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace tessary {
@@ -20,6 +21,9 @@ class ByteSource {
     // True when reading failed: the file could not be read, or its compressed data is broken
     // (truncated, a bad checksum, bytes after the last member, or more text than allowed).
     virtual bool Failed() const = 0;
+    // What is wrong with a file whose compressed data is broken ("the compressed data ends
+    // early"); empty when nothing is, or when the system's error says it better.
+    virtual std::string Problem() const { return std::string(); }
     // How far into the file the reader is, in bytes of the file (for a progress bar whose total
     // is the file size), given that it has delivered `textOffset` bytes of text so far.
     virtual double FileOffset(double textOffset) const { return textOffset; }

@@ -114,11 +114,13 @@ class TextWriter {
 
 // Writes a file through a temporary file in the target's folder that is renamed over the
 // target only after `body` wrote everything and the data reached the disk. A failure leaves
-// any existing file at `path` untouched and returns false. A target whose name ends in a
+// any existing file at `path` untouched and returns false, with the system's reason in
+// `reason` when one is given ("No space left on device"). A target whose name ends in a
 // compressed extension (IsCompressedName) is written gzip-compressed; the text inside is the
 // same as the plain file's, byte for byte.
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
-                         const std::function<void(TextWriter&)>& body);
+                         const std::function<void(TextWriter&)>& body,
+                         std::string* reason = nullptr);
 
 // Builds the tree of a whole file's text in `root`: skips the lines up to and including the
 // first one that contains "{", then reads the file's outermost brace block. The text is
@@ -140,8 +142,13 @@ constexpr std::size_t kMaxFileNesting = 1000;
 // holding its text; a gzip-compressed file (whatever its name) is inflated as it is read. With
 // `progress`, the total becomes the file size. Returns false when the file cannot be opened or
 // read, its compressed data is broken (see ByteSource::Failed), or it nests deeper than
-// kMaxFileNesting; `root` is then left as it was.
-bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr);
+// kMaxFileNesting; `root` is then left as it was and `reason`, when given, says why ("No such
+// file or directory").
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr,
+                  std::string* reason = nullptr);
+
+// The system's text for an errno value ("No such file or directory").
+std::string SystemErrorText(int error);
 
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
 bool ReadWholeFile(const std::string& path, std::string& text);

@@ -77,9 +77,8 @@ Block* FigureFile::BlockOfItem(TreeItem item) {
     return item == 0 ? nullptr : root.FindByTreeItem(item);
 }
 
-void FigureFile::ShowOpenError() {
-    ui.ShowMessage("Error opening file.", "FileOpenError", MessageButtons::Ok,
-                   MessageIcon::Exclamation);
+void FigureFile::ShowOpenError(const std::string& file, const std::string& reason) {
+    ui.ShowError("Error opening file.", "FileOpenError", file + ": " + reason);
 }
 
 int FigureFile::ChooseFile() {
@@ -108,10 +107,11 @@ int FigureFile::Load() {
     // leaves the pane as it was.
     Block parsed;
     Progress progress = ProgressOn(ui, 0);
-    if (!ReadFileTree(path, parsed, &progress)) {
+    std::string reason;
+    if (!ReadFileTree(path, parsed, &progress, &reason)) {
         ui.CloseProgress();
         ui.SetArrowCursor();
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     root = std::move(parsed);
@@ -158,10 +158,10 @@ void FigureFile::RunSaveRepairs() {
     }
 }
 
-bool FigureFile::WriteFileTo(const std::string& target, Progress* progress) {
+bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, std::string* reason) {
     return WriteFileAtomically(
         target, TextWriter::LineEnds::CrLf,
-        [this, progress](TextWriter& out) { WriteTree(root, out, progress); });
+        [this, progress](TextWriter& out) { WriteTree(root, out, progress); }, reason);
 }
 
 int FigureFile::Save() {
@@ -190,7 +190,8 @@ int FigureFile::Save() {
     ui.OpenProgress("Saving...\nPlease Wait.", false);
     ui.SetWaitCursor();
     Progress progress = ProgressOn(ui, static_cast<double>(root.CountNodes()));
-    const bool written = WriteFileTo(path, &progress);
+    std::string reason;
+    const bool written = WriteFileTo(path, &progress, &reason);
     ui.SetArrowCursor();
     ui.CloseProgress();
     if (!written) {
@@ -201,7 +202,7 @@ int FigureFile::Save() {
                 tree->Refresh();
             }
         }
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     modified = 0;
@@ -209,8 +210,9 @@ int FigureFile::Save() {
 }
 
 bool FigureFile::WriteTo(const std::string& target) {
-    if (!WriteFileTo(target, nullptr)) {
-        ShowOpenError();
+    std::string reason;
+    if (!WriteFileTo(target, nullptr, &reason)) {
+        ShowOpenError(target, reason);
         return false;
     }
     return true;

@@ -130,8 +130,9 @@ class FigureFile {
     void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);
     bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
-    bool WriteFileTo(const std::string& target, Progress* progress);
-    void ShowOpenError();
+    bool WriteFileTo(const std::string& target, Progress* progress, std::string* reason);
+    // "Error opening file.", with the file and the system's reason as the box's detail.
+    void ShowOpenError(const std::string& file, const std::string& reason);
     bool CopyPropBlock(const Block& prop);
 };
 

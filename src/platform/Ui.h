@@ -33,6 +33,15 @@ class Ui {
 
     virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                                       MessageButtons buttons, MessageIcon icon) = 0;
+    // An error box that only informs (OK, exclamation icon) with what went wrong behind it:
+    // `detail` names the file and the system's reason ("figure.cr2: No such file or
+    // directory"). The box shows `text` and `caption` as ShowMessage does; each face puts the
+    // detail where its user can read it. Without that, the box alone.
+    virtual void ShowError(const std::string& text, const std::string& caption,
+                           const std::string& detail) {
+        (void)detail;
+        ShowMessage(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
+    }
 
     // Returns the chosen full path, or nothing when cancelled.
     virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
