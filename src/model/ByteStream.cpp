@@ -39,6 +39,7 @@ class PlainSource final : public ByteSource {
     }
 
     bool Failed() const override { return std::ferror(file_) != 0; }
+    bool Compressed() const override { return false; }
 
   private:
     std::FILE* file_;
@@ -106,6 +107,7 @@ class GzipSource final : public ByteSource {
     }
 
     bool Failed() const override { return failed_; }
+    bool Compressed() const override { return true; }
 
     double FileOffset(double) const override {
         return static_cast<double>(fileRead_ - stream_.avail_in);

@@ -21,6 +21,8 @@ class ByteSource {
     // True when reading failed: the file could not be read, or its compressed data is broken
     // (truncated, a bad checksum, bytes after the last member, or more text than allowed).
     virtual bool Failed() const = 0;
+    // True when the file is gzip-compressed and the source inflates it.
+    virtual bool Compressed() const = 0;
     // What is wrong with a file whose compressed data is broken ("the compressed data ends
     // early"); empty when nothing is, or when the system's error says it better.
     virtual std::string Problem() const { return std::string(); }

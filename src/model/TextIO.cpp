@@ -615,6 +615,58 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     return true;
 }
 
+bool ReadWholeText(const std::string& path, std::string& text, std::string* reason) {
+    auto failed = [reason](std::string why) {
+        if (reason != nullptr) {
+            *reason = std::move(why);
+        }
+        return false;
+    };
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return failed(SystemErrorText(errno));
+    }
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        std::fclose(file);
+        return failed(SystemErrorText(error));
+    }
+    const std::uint64_t size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
+    const std::unique_ptr<ByteSource> bytes = OpenByteSource(file, size);
+    if (!bytes->Compressed()) {
+        // A plain file takes the direct way, in one read of its size.
+        std::fclose(file);
+        errno = 0;
+        if (!ReadWholeFile(path, text)) {
+            return failed(SystemErrorText(errno != 0 ? errno : EIO));
+        }
+        return true;
+    }
+    std::string inflated;
+    inflated.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(4 * size, 1u << 30)));
+    for (;;) {
+        if (inflated.capacity() - inflated.size() < kPieceSize) {
+            inflated.reserve(2 * inflated.capacity() + kPieceSize);
+        }
+        const std::size_t used = inflated.size();
+        inflated.resize(inflated.capacity());
+        const std::size_t got = bytes->Read(inflated.data() + used, inflated.size() - used);
+        inflated.resize(used + got);
+        if (got == 0) {
+            break;
+        }
+    }
+    const int error = errno;
+    std::fclose(file);
+    if (bytes->Failed()) {
+        const std::string problem = bytes->Problem();
+        return failed(problem.empty() ? SystemErrorText(error != 0 ? error : EIO) : problem);
+    }
+    text = std::move(inflated);
+    return true;
+}
+
 // --- Whole trees ---
 
 namespace {

@@ -153,4 +153,9 @@ std::string SystemErrorText(int error);
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
 bool ReadWholeFile(const std::string& path, std::string& text);
 
+// Reads the whole text of a file into `text`: its bytes, or what they inflate to when the file
+// is gzip-compressed (see ByteSource). False when the file cannot be read or its compressed data
+// is broken; `reason`, when given, then says why.
+bool ReadWholeText(const std::string& path, std::string& text, std::string* reason = nullptr);
+
 }  // namespace tessary

@@ -172,7 +172,22 @@ TEST(Cli, NormalizeDecompressesAndCompressesByTheOutputName) {
         RunTool({"normalize", (dir / "broken.crz").string(), "-o", (dir / "x.cr2").string()});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "[FileOpenError] Error opening file.\n");
+    EXPECT_NE(refused.err.find("the compressed data ends early"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "x.cr2"));
+
+    // check reads a compressed file as its text, and names what is wrong with a broken one.
+    const CliResult plainChecked = RunTool({"check", (dir / "out.cr2").string()});
+    const CliResult packedChecked = RunTool({"check", (dir / "out.crz").string()});
+    EXPECT_EQ(packedChecked.status, plainChecked.status);
+    std::string renamed = packedChecked.out;
+    for (std::size_t at; (at = renamed.find("out.crz")) != std::string::npos;) {
+        renamed.replace(at, 7, "out.cr2");
+    }
+    EXPECT_EQ(renamed, plainChecked.out);
+    const CliResult brokenChecked = RunTool({"check", (dir / "broken.crz").string()});
+    EXPECT_EQ(brokenChecked.status, 2);
+    EXPECT_EQ(brokenChecked.err, "tessary-cli: " + (dir / "broken.crz").string() +
+                                     ": the compressed data ends early\n");
     fs::remove_all(dir);
 }
 
