@@ -56,6 +56,8 @@ class QtMainWindow : public QDialog {
     // Right-clicks, keys, label edits and drops in the trees go to the panes' commands.
     void ConnectPanes();
     void RenderButtons();
+    // More Options: the pane's region menu at the button's top-left corner.
+    void ShowRegionMenu(Side side);
 
     std::array<QtTreeControl*, 2> trees_{};
     std::array<PaneWidgets, 2> panes_{};

@@ -15,6 +15,7 @@
 #include "AboutDialog.h"
 #include "PreferencesDialog.h"
 #include "ProgressWindow.h"
+#include "RegionDialog.h"
 #include "TextCodec.h"
 
 namespace tessary {
@@ -322,6 +323,14 @@ void QtUi::OpenHelpPage() {
         return;
     }
     QProcess::startDetached(launch->program, launch->arguments);
+}
+
+std::optional<RegionOptions> QtUi::RunRegionDialog() {
+    RegionDialog dialog(window_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Result();
 }
 
 }  // namespace tessary

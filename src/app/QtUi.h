@@ -50,6 +50,7 @@ class QtUi : public Ui {
     std::optional<Preferences> RunPreferencesDialog(const Preferences& current) override;
     void ShowAbout() override;
     void OpenHelpPage() override;
+    std::optional<RegionOptions> RunRegionDialog() override;
 
   private:
     MessageAnswer RunMessageBox(const std::string& text, const std::string& caption,

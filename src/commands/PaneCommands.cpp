@@ -11,6 +11,7 @@
 #include "pane/FigureFile.h"
 #include "pane/FigureTree.h"
 #include "platform/Ui.h"
+#include "regions/RegionOperations.h"
 
 namespace tessary {
 
@@ -92,13 +93,27 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { c.ZeroMorphSettings(i); }},
     {kCmdZeroSettings, Target::CommandItem, false, Cursor::Wait,
      [](PaneCommands& c, TreeItem i) { c.ZeroSettings(i); }},
-    // The region menu: ApplyToWholeFile (zero, which), RunRegionDialog, DeletePropsInFile.
-    {kCmdDeleteMorphsFromFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdRegions, Target::File, false, Cursor::None, nullptr},
-    {kCmdDeleteChannelsFromFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdZeroMorphsInFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdZeroChannelsInFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdDeletePropsFromFile, Target::File, false, Cursor::None, nullptr},
+    // The region menu: whole-file clean-ups without confirmation, and the region dialog.
+    {kCmdDeleteMorphsFromFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Delete, ChannelKind::MorphTargets);
+     }},
+    {kCmdRegions, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) { RunRegionDialog(c.file); }},
+    {kCmdDeleteChannelsFromFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Delete, ChannelKind::OtherChannels);
+     }},
+    {kCmdZeroMorphsInFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Zero, ChannelKind::MorphTargets);
+     }},
+    {kCmdZeroChannelsInFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Zero, ChannelKind::OtherChannels);
+     }},
+    {kCmdDeletePropsFromFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) { DeletePropsInFile(c.file); }},
 };
 
 const CommandRow* FindRow(int commandId) {

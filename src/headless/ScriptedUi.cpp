@@ -132,4 +132,24 @@ std::optional<Preferences> ScriptedUi::RunPreferencesDialog(const Preferences& c
     return chosen;
 }
 
+void ScriptedUi::SetRegionDialogEdit(std::function<bool(RegionForm&)> edit) {
+    regionDialogEdit_ = std::move(edit);
+}
+
+std::optional<RegionOptions> ScriptedUi::RunRegionDialog() {
+    RegionForm form;
+    if (regionDialogEdit_) {
+        auto edit = std::move(regionDialogEdit_);
+        regionDialogEdit_ = nullptr;
+        if (!edit(form)) {
+            return std::nullopt;
+        }
+        return form.Result();
+    }
+    if (!AnswerModalDialog("Region")) {
+        return std::nullopt;
+    }
+    return form.Result();
+}
+
 }  // namespace tessary

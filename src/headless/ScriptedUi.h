@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Ui.h"
+#include "regions/RegionForm.h"
 
 namespace tessary {
 
@@ -55,6 +56,12 @@ class ScriptedUi : public Ui {
     // true for OK ("yes" or no reply left), false for Cancel ("no").
     bool AnswerModalDialog(const std::string& dialogName);
 
+    // How the next region dialog is filled in: the edit sets the form and returns true for
+    // OK, false for Cancel. Without one the dialog takes a reply like a question (yes: OK as
+    // opened, no: Cancel).
+    void SetRegionDialogEdit(std::function<bool(RegionForm&)> edit);
+    std::optional<RegionOptions> RunRegionDialog() override;
+
   protected:
     std::optional<std::string> TakeReply();
     void Fail(const std::string& message);
@@ -69,6 +76,7 @@ class ScriptedUi : public Ui {
     std::optional<std::string> scriptError_;
     bool errorShown_ = false;
     std::function<void(Preferences&)> preferencesEdit_;
+    std::function<bool(RegionForm&)> regionDialogEdit_;
 };
 
 // Writes a message text on one line, line breaks as "\n".

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Preferences.h"
+#include "platform/RegionOptions.h"
 
 namespace tessary {
 
@@ -73,6 +74,10 @@ class Ui {
     virtual void ShowAbout() = 0;
     // Opens the help page in the user's browser; nothing happens when it cannot.
     virtual void OpenHelpPage() = 0;
+
+    // The region dialog ("Options"), opened fresh: the choices on OK, nothing on Cancel. A
+    // face without the dialog cancels it.
+    virtual std::optional<RegionOptions> RunRegionDialog() { return std::nullopt; }
 };
 
 }  // namespace tessary

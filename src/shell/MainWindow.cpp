@@ -1,6 +1,8 @@
 #include "shell/MainWindow.h"
 
+#include "commands/RegionMenu.h"
 #include "geometry/ObjMesh.h"
+#include "geometry/SaveRepairs.h"
 #include "platform/Preferences.h"
 #include "platform/Ui.h"
 
@@ -12,7 +14,9 @@ constexpr const char* kObjButtonText = "OBJ Geometry File";
 
 struct MainWindow::Pane {
     Pane(Ui& ui, ProfileStore& store, TreeControl& control, CommandContext& context)
-        : file(ui, store), tree(control, file), commands(tree, context) {}
+        : file(ui, store), tree(control, file), commands(tree, context) {
+        file.saveRepairs = SaveTimeRepairs();
+    }
     FigureFile file;
     FigureTree tree;
     PaneCommands commands;
@@ -94,6 +98,10 @@ void MainWindow::OnObjButton(Side side) {
     ButtonState& obj = panes_[static_cast<int>(side)]->buttons.obj;
     obj.text = file.objFileName.empty() ? kObjButtonText : file.objFileName;
     ButtonsChanged();
+}
+
+Menu MainWindow::OnOptionsButton(Side side) {
+    return ShowRegionMenu(Commands(side));
 }
 
 void MainWindow::OnPreferencesButton() {
