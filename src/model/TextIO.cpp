@@ -616,23 +616,18 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 }
 
 bool ReadWholeText(const std::string& path, std::string& text, std::string* reason) {
-    auto failed = [reason](std::string why) {
-        if (reason != nullptr) {
-            *reason = std::move(why);
-        }
-        return false;
+    const auto failed = [reason](std::string why) {
+        return reason != nullptr ? (*reason = std::move(why), false) : false;
     };
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return failed(SystemErrorText(errno));
     }
+    // A folder opens, but its first read fails: it goes the plain way and is refused there.
     struct stat info {};
-    if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        std::fclose(file);
-        return failed(SystemErrorText(error));
-    }
-    const std::uint64_t size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
+    const std::uint64_t size = ::fstat(::fileno(file), &info) == 0 && info.st_size > 0
+                                   ? static_cast<std::uint64_t>(info.st_size)
+                                   : 0;
     const std::unique_ptr<ByteSource> bytes = OpenByteSource(file, size);
     if (!bytes->Compressed()) {
         // A plain file takes the direct way, in one read of its size.
