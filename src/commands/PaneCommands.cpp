@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "commands/CommandIds.h"
+#include "commands/StatusText.h"
 #include "edit/LineWalks.h"
 #include "geometry/ObjExport.h"
 #include "geometry/ObjMesh.h"
@@ -177,11 +178,63 @@ std::optional<Menu> PaneCommands::OpenContextMenu(TreeItem item) {
     return menu;
 }
 
+void PaneCommands::BeginCommand() {
+    context.status.clear();
+    file.lastCopy = {};
+}
+
+void PaneCommands::EndCommand() {
+    const FigureFile::CopyRecord& copy = file.lastCopy;
+    if (copy.morphTargets + copy.channels + copy.props > 0) {
+        context.status = CopiedText(copy);
+        ShowCopies();
+    }
+    if (context.commandDone) {
+        context.commandDone();
+    }
+}
+
+void PaneCommands::ShowCopies() {
+    FigureTree* other = OtherTree();
+    if (other == nullptr) {
+        return;
+    }
+    Block& root = other->file.root;
+    TreeItem first = 0;
+    auto consider = [&](TreeItem item) {
+        // Copies go in front of their siblings, so the last one made is shown first.
+        if (item != 0) {
+            first = item;
+        }
+    };
+    for (const std::string& path : file.lastCopy.paths) {
+        if (const Block* block = root.FindByPath(path, true)) {
+            consider(block->treeItem);
+        }
+    }
+    for (const std::string& name : file.lastCopy.propNames) {
+        for (const Block& block : root.children) {
+            if (block.tag == "prop" && block.data == name && block.treeItem != 0) {
+                consider(block.treeItem);
+            }
+        }
+    }
+    if (first != 0) {
+        other->control.SelectItem(first);
+    }
+}
+
 void PaneCommands::Dispatch(int commandId) {
     context.currentPopup.reset();
     if (commandId < kFirstPaneCommand || commandId > kLastPaneCommand) {
         return;
     }
+    BeginCommand();
+    RunCommand(commandId);
+    EndCommand();
+}
+
+void PaneCommands::RunCommand(int commandId) {
     const CommandRow* row = FindRow(commandId);
     if (row == nullptr) {
         return;
@@ -250,14 +303,19 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
     if (name.empty()) {
         return;
     }
+    BeginCommand();
+    const std::string before = tree.control.GetItemText(item);
     file.RenameItem(item, name);
     tree.control.SetItemText(item, name);
+    context.status = "Renamed " + before + " to " + name;
+    EndCommand();
 }
 
 bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     if (!acceptsDrops || paths.empty()) {
         return false;
     }
+    BeginCommand();
     const std::string& path = paths.front();
     const std::string name = FileNameOfPath(path);
     const std::size_t dot = name.rfind('.');
@@ -265,12 +323,17 @@ bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     if (EqualsIgnoringCase(extension, ".obj")) {
         file.objPath = path;
         file.objFileName = name;
-        ReadObjFile(file);
+        if (ReadObjFile(file) != 0) {
+            context.status = AttachedText(file);
+        }
     } else {
         file.path = path;
         file.fileName = name;
-        file.Load();
+        if (file.Load() != 0) {
+            context.status = LoadedText(file);
+        }
     }
+    EndCommand();
     return true;
 }
 
@@ -347,12 +410,18 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
     if (!Confirm(text, caption)) {
         return;
     }
+    const std::string deleted =
+        "Deleted " + (prop ? "prop " + std::string(BaseName(block->data))
+                           : (block->tag == "targetGeom" ? "morph target " + block->data
+                                                         : block->tag + " " + block->data));
     if (!prop) {
         if (file.DeleteItem(item)) {
             tree.control.DeleteItem(item);
+            context.status = deleted;
         }
         return;
     }
+    context.status = deleted;
     if (file.DeleteProp(item) != 0) {
         tree.control.DeleteItem(item);
     } else if (file.BlockOfItem(item) == nullptr) {
@@ -387,6 +456,7 @@ void PaneCommands::DeleteAllPropsCommand(TreeItem owner) {
                           "Delete ALL Props?")) {
         return;
     }
+    context.status = "Deleted all props of " + std::string(BaseName(file.BlockOfItem(owner)->data));
     file.DeleteAllProps(owner);
     tree.Refresh();
 }
@@ -397,6 +467,8 @@ void PaneCommands::DeleteAllMorphTargetsCommand(TreeItem item) {
                           "Delete all Morph Target?")) {
         return;
     }
+    context.status =
+        "Deleted all morph targets of " + std::string(BaseName(file.BlockOfItem(item)->data));
     file.DeleteAllMorphTargets(item);
     tree.Refresh();
 }
@@ -407,6 +479,8 @@ void PaneCommands::DeleteOnlyChannelsCommand(TreeItem item) {
                           "Delete all channels?")) {
         return;
     }
+    context.status =
+        "Deleted all channels of " + std::string(BaseName(file.BlockOfItem(item)->data));
     file.DeleteAllChannels(item);
     tree.Refresh();
 }
@@ -463,20 +537,31 @@ void PaneCommands::ChangeLine(TreeItem item, bool tag) {
     }
     (tag ? target->tag : target->data) = *edited;  // exactly as typed
     file.modified = 1;
+    context.status = (tag ? "Changed the tag to " : "Changed the data to ") + *edited;
     tree.Refresh();
+}
+
+void PaneCommands::ReportZeroed(TreeItem item) {
+    if (item != 0 && file.BlockOfItem(item) != nullptr) {
+        context.status = "Zeroed " + tree.control.GetItemText(item);
+    }
 }
 
 void PaneCommands::ZeroAllSettings(TreeItem item) {
     file.ZeroActorItem(item, 0);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroChannelSettings(TreeItem item) {
     file.ZeroActorItem(item, 2);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroMorphSettings(TreeItem item) {
     file.ZeroActorItem(item, 1);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
     file.ZeroItem(item);
+    ReportZeroed(item);
 }
 
 }  // namespace tessary

@@ -99,7 +99,24 @@ int FigureFile::CopyItem(TreeItem item) {
     target->InsertChild(0, *source);
     ForgetSourceItems(target->children.front());
     otherPane->modified = 1;
+    RecordCopy(parentPath, *source);
     return 1;
+}
+
+void FigureFile::RecordCopy(const std::string& parentPath, const Block& copied) {
+    ++(copied.tag == "targetGeom" ? lastCopy.morphTargets : lastCopy.channels);
+    lastCopy.paths.push_back(parentPath + "|" + copied.LineKey());
+    // The body part is the first level below the root: " |actor lHand|channels".
+    const std::size_t first = parentPath.find('|');
+    if (first != std::string::npos) {
+        const std::size_t end = parentPath.find('|', first + 1);
+        Block level;
+        ParseLine(
+            std::string_view(parentPath)
+                .substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1),
+            level);
+        lastCopy.bodyPart = level.data;
+    }
 }
 
 int FigureFile::CopyProp(TreeItem item) {
@@ -177,6 +194,8 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     const int figureAt = figureIndex >= resFileIndex ? figureIndex + 1 : figureIndex;
     destination.InsertChild(static_cast<std::size_t>(figureAt), std::move(settingsCopy));
     otherPane->modified = 1;
+    ++lastCopy.props;
+    lastCopy.propNames.push_back(WithFigureSuffix(name, suffix));
 
     if (addChild == nullptr) {
         return true;

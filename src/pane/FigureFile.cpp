@@ -100,13 +100,15 @@ int FigureFile::Load() {
     // leaves the pane as it was.
     Block parsed;
     Progress progress = ProgressOn(ui, 0);
-    if (!ReadFileTree(path, parsed, &progress)) {
+    ReadExtent extent;
+    if (!ReadFileTree(path, parsed, &progress, &extent)) {
         ui.CloseProgress();
         ui.SetArrowCursor();
         ShowOpenError();
         return 0;
     }
     root = std::move(parsed);
+    lastRead = extent;
 
     if (tree != nullptr) {
         tree->Refresh();
