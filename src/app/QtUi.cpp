@@ -215,6 +215,8 @@ void QtUi::OpenProgress(const std::string& text, bool owned) {
     CloseProgress();
     progress_ = new ProgressWindow(owned ? window_.data() : nullptr);
     progress_->setAttribute(Qt::WA_DeleteOnClose);
+    // The keyboard stays with the window the user works in.
+    progress_->setAttribute(Qt::WA_ShowWithoutActivating);
     progress_->SetText(DecodeText(text));
     const QWidget* over = owned ? window_.data() : nullptr;
     QRect area;
@@ -264,6 +266,7 @@ void QtUi::OpenExportingWindow(const std::string& path) {
     CloseExportingWindow();
     exporting_ = new ExportingWindow(window_);
     exporting_->SetPath(DecodeText(path));
+    exporting_->setAttribute(Qt::WA_ShowWithoutActivating);
     exporting_->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     exporting_->repaint();
