@@ -52,10 +52,7 @@ void BM_Match(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Match<tessary::QtTreeControl>)->Arg(3400)->Arg(34000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Find<tessary::QtTreeControl>)
-    ->Arg(3400)
-    ->Arg(34000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Find<tessary::QtTreeControl>)->Arg(3400)->Arg(34000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Find<tessary::MemoryTreeControl>)
     ->Arg(3400)
     ->Arg(34000)

@@ -430,15 +430,13 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QtMainWindow::ShowItemMenu() {
+    // As the menu key does: the selected item's menu, at its label.
     QtTreeControl* tree = trees_[static_cast<int>(focusedSide_)];
-    const TreeItem item = tree->GetSelectedItem();
-    QTreeWidgetItem* widgetItem = tree->ItemOf(item);
-    if (widgetItem == nullptr || !tree->contextMenuRequested) {
-        return;
+    if (QTreeWidgetItem* selected = tree->ItemOf(tree->GetSelectedItem())) {
+        tree->scrollToItem(selected);
     }
-    tree->scrollToItem(widgetItem);
-    const QRect shown = tree->visualItemRect(widgetItem);
-    tree->contextMenuRequested(item, tree->viewport()->mapToGlobal(shown.bottomLeft()));
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(tree, &event);
 }
 
 // --- Start and end

@@ -4,16 +4,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <set>
 
 #include "ModalDriver.h"
@@ -95,6 +98,16 @@ void QtDesktopWindowTest::growingGivesTheTreesTheRoom() {
     window_->Shell().File(Side::Left).commandItem = tree.FindItemByText(0, "head");
     window_->Shell().Commands(Side::Left).Dispatch(kCmdProperties);
     QCOMPARE(grown, QSize(100, 50));
+
+    // A label cut at the tree's edge shows whole in a tool tip, and the tree scrolls sideways.
+    QtTreeControl& right = window_->Tree(Side::Right);
+    const QString longName = QStringLiteral("PHMEyesClosed").repeated(8);
+    right.InsertItem(0, longName.toStdString(), kImageMorph);
+    const QPoint at = right.visualItemRect(right.topLevelItem(0)).center();
+    QHelpEvent help(QEvent::ToolTip, at, right.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(right.viewport(), &help);
+    QCOMPARE(QToolTip::text(), longName);
+    QTRY_VERIFY(right.horizontalScrollBar()->maximum() > 0);
 }
 
 void QtDesktopWindowTest::placementIsKeptOutsideThePreferences() {

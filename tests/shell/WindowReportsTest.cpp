@@ -64,6 +64,10 @@ TEST_F(WindowReportsTest, TitleAndStatusFollowLoadCopyDeleteAndSave) {
     Run(Side::Left, Item(Side::Left, {"lHand", "PROPS", "box_1"}), kCmdDelete);
     EXPECT_EQ(window.StatusText(), "Deleted prop box_1");
 
+    ui.SetReplies({kExamples + "/sample.obj"});
+    window.OnObjButton(Side::Left);
+    EXPECT_EQ(window.StatusText(), "Attached sample.obj: 6 groups, 1 material");
+
     ui.SetReplies({(scratch.Path() / "copy.cr2").string()});
     window.OnSaveButton(Side::Right);
     EXPECT_EQ(window.StatusText(), "Saved copy.cr2");
