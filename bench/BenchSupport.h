@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -17,6 +18,13 @@ namespace tessary::bench {
 inline std::string InputPath(const char* name) {
     const char* dir = std::getenv("TESSARY_BENCH_DIR");
     return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp/tessary-bench") + "/" + name;
+}
+
+// The size in bytes of a generated input, or nothing when it is missing.
+inline std::optional<double> InputSize(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? std::nullopt : std::optional<double>(static_cast<double>(size));
 }
 
 // A value from /proc/self/status ("VmHWM", "VmRSS"), in bytes; -1 when missing.

@@ -123,6 +123,7 @@ QtMainWindow::QtMainWindow(Ui& ui, ProfileStore& store, QWidget* parent)
         connect(pane.save, &QPushButton::clicked, this,
                 [this, side] { shell_->OnSaveButton(side); });
         connect(pane.obj, &QPushButton::clicked, this, [this, side] { shell_->OnObjButton(side); });
+        connect(pane.options, &QPushButton::clicked, this, [this, side] { ShowRegionMenu(side); });
     }
     BuildShortcuts();
     connect(qApp, &QApplication::focusChanged, this,
@@ -437,6 +438,15 @@ void QtMainWindow::ShowItemMenu() {
     }
     QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QPoint());
     QApplication::sendEvent(tree, &event);
+}
+
+void QtMainWindow::ShowRegionMenu(Side side) {
+    const QPushButton& button = *panes_[static_cast<int>(side)].options;
+    const Menu menu = shell_->OnOptionsButton(side);
+    const std::optional<int> command = ShowPopup(menu, this, button.mapToGlobal(QPoint(0, 0)));
+    if (command) {
+        shell_->Commands(side).Dispatch(*command);
+    }
 }
 
 // --- Start and end

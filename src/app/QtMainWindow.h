@@ -108,6 +108,8 @@ class QtMainWindow : public QDialog {
     // Shift+F10: the context menu of the selected item of the focused tree, beside it.
     void ShowItemMenu();
     void TrackFocus(QWidget* now);
+    // More Options: the pane's region menu at the button's top-left corner.
+    void ShowRegionMenu(Side side);
 
     std::array<QtTreeControl*, 2> trees_{};
     std::array<PaneWidgets, 2> panes_{};

@@ -14,6 +14,7 @@
 #include "AboutDialog.h"
 #include "PreferencesDialog.h"
 #include "ProgressWindow.h"
+#include "RegionDialog.h"
 #include "TextCodec.h"
 
 namespace tessary {
@@ -91,6 +92,17 @@ QtUi::~QtUi() {
 
 MessageAnswer QtUi::ShowMessage(const std::string& text, const std::string& caption,
                                 MessageButtons buttons, MessageIcon icon) {
+    return RunMessageBox(text, caption, buttons, icon, {});
+}
+
+void QtUi::ShowError(const std::string& text, const std::string& caption,
+                     const std::string& detail) {
+    RunMessageBox(text, caption, MessageButtons::Ok, MessageIcon::Exclamation, detail);
+}
+
+MessageAnswer QtUi::RunMessageBox(const std::string& text, const std::string& caption,
+                                  MessageButtons buttons, MessageIcon icon,
+                                  const std::string& detail) {
     QMessageBox::StandardButtons standard = QMessageBox::Ok;
     MessageAnswer dismissed = MessageAnswer::Ok;
     switch (buttons) {
@@ -119,6 +131,9 @@ MessageAnswer QtUi::ShowMessage(const std::string& text, const std::string& capt
     }
     QMessageBox box(shown, DecodeText(caption), DecodeText(text), standard, owner);
     box.setTextFormat(Qt::PlainText);
+    if (!detail.empty()) {
+        box.setDetailedText(DecodeText(detail));
+    }
     // A question asked in the middle of a busy command (a delete waits under the hourglass)
     // is answered with the arrow; the hourglass comes back for the rest of the command.
     const bool busy = QGuiApplication::overrideCursor() != nullptr;
@@ -313,6 +328,14 @@ void QtUi::OpenHelpPage() {
 bool QtUi::ShowHelpPage() {
     const auto launch = FindHelpLaunch(QCoreApplication::applicationDirPath());
     return launch && QProcess::startDetached(launch->program, launch->arguments);
+}
+
+std::optional<RegionOptions> QtUi::RunRegionDialog() {
+    RegionDialog dialog(window_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Result();
 }
 
 }  // namespace tessary

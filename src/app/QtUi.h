@@ -26,6 +26,9 @@ class QtUi : public Ui {
 
     MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                               MessageButtons buttons, MessageIcon icon) override;
+    // The box of ShowMessage, with the detail behind its "Show Details..." button.
+    void ShowError(const std::string& text, const std::string& caption,
+                   const std::string& detail) override;
     std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
 
@@ -48,8 +51,12 @@ class QtUi : public Ui {
     void ShowAbout() override;
     void OpenHelpPage() override;
     bool ShowHelpPage() override;
+    std::optional<RegionOptions> RunRegionDialog() override;
 
   private:
+    MessageAnswer RunMessageBox(const std::string& text, const std::string& caption,
+                                MessageButtons buttons, MessageIcon icon,
+                                const std::string& detail);
     std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save);
 
     QPointer<QWidget> window_;

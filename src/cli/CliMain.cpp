@@ -1,25 +1,18 @@
 #include "cli/CliMain.h"
 
+#include <cctype>
 #include <fstream>
+#include <map>
 #include <optional>
 
+#include "cli/CheckCommand.h"
+#include "cli/CliHelp.h"
 #include "cli/ScriptRunner.h"
 #include "cli/TreePrinter.h"
 
 namespace tessary {
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: tessary-cli show FILE [--view raw|figure|pose]\n"
-    "       tessary-cli normalize FILE -o OUT\n"
-    "       tessary-cli run SCRIPT    (SCRIPT \"-\" reads standard input)\n"
-    "       tessary-cli --help | --version\n";
-
-int UsageError(std::ostream& err, const std::string& message) {
-    err << "tessary-cli: " << message << '\n' << kUsage;
-    return 2;
-}
 
 // Loads FILE into the left pane as a file named on the command line would be.
 bool LoadIntoLeftPane(Session& session, const std::string& file) {
@@ -54,7 +47,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (!file || file->empty()) {
         return UsageError(err, "show needs a FILE");
     }
-    Session session(out);
+    Session session(out, &err);
     if (!LoadIntoLeftPane(session, *file)) {
         return session.ExitStatus();
     }
@@ -84,7 +77,7 @@ int Normalize(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!file || file->empty() || !target || target->empty()) {
         return UsageError(err, "normalize needs FILE and -o OUT");
     }
-    Session session(out);
+    Session session(out, &err);
     if (!LoadIntoLeftPane(session, *file)) {
         return session.ExitStatus();
     }
@@ -93,12 +86,45 @@ int Normalize(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return session.ExitStatus();
 }
 
+bool IsValueName(std::string_view name) {
+    if (name.empty()) {
+        return false;
+    }
+    for (char c : name) {
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
         std::istream& in) {
-    if (args.size() != 1) {
-        return UsageError(err, "run takes one SCRIPT");
+    std::optional<std::string> scriptName;
+    std::map<std::string, std::string> values;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--set") {
+            if (i + 1 >= args.size()) {
+                return UsageError(err, "--set needs NAME=VALUE");
+            }
+            const std::string& setting = args[++i];
+            const std::size_t equals = setting.find('=');
+            const std::string name = setting.substr(0, equals);
+            if (equals == std::string::npos || !IsValueName(name)) {
+                return UsageError(
+                    err, "'" + setting + "' is not NAME=VALUE (NAME of letters, digits and _)");
+            }
+            values[name] = setting.substr(equals + 1);
+        } else if (!scriptName) {
+            scriptName = args[i];
+        } else {
+            return UsageError(err, "run takes one SCRIPT");
+        }
     }
-    const std::string& name = args[0];
+    if (!scriptName) {
+        return UsageError(err, "run needs a SCRIPT");
+    }
+    const std::string& name = *scriptName;
     std::ifstream file;
     std::istream* script = &in;
     if (name != "-") {
@@ -112,11 +138,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::vector<ScriptLine> lines;
     std::string error;
     int errorLine = 0;
-    if (!ParseScript(*script, lines, error, errorLine)) {
+    if (!ParseScript(*script, lines, error, errorLine) ||
+        !FillValues(lines, values, error, errorLine)) {
         err << "tessary-cli: " << name << ':' << errorLine << ": " << error << '\n';
         return 2;
     }
-    Session session(out);
+    Session session(out, &err);
     ScriptRunner runner(session, name);
     int status = runner.Run(lines, err);
     out.flush();
@@ -133,7 +160,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::string& command = args[0];
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h") {
-        out << "tessary-cli: the window-less face of Tessary.\n" << kUsage;
+        WriteHelp(out);
+        return 0;
+    }
+    if (command == "help") {
+        if (rest.size() != 1) {
+            return UsageError(err, "help takes one NAME");
+        }
+        if (!WriteHelpOf(rest[0], out)) {
+            return UsageError(err, "no command or action '" + rest[0] + "'");
+        }
         return 0;
     }
     if (command == "--version") {
@@ -145,6 +181,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (command == "normalize") {
         return Normalize(rest, out, err);
+    }
+    if (command == "check") {
+        return RunCheck(rest, out, err);
     }
     if (command == "run") {
         return Run(rest, out, err, in);

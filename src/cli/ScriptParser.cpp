@@ -56,6 +56,12 @@ bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& 
         if (!text.empty() && text.back() == '\r') {
             text.pop_back();
         }
+        // A NUL cannot stand in a file name or a label: the script is damaged or not a script.
+        if (text.find('\0') != std::string::npos) {
+            error = "a NUL byte in the script";
+            errorLine = number;
+            return false;
+        }
         std::size_t first = text.find_first_not_of(" \t");
         if (first == std::string::npos || text[first] == '#') {
             continue;
@@ -66,6 +72,45 @@ bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& 
             return false;
         }
         lines.push_back({number, std::move(*words)});
+    }
+    return true;
+}
+
+namespace {
+bool IsNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+}  // namespace
+
+bool FillValues(std::vector<ScriptLine>& lines, const std::map<std::string, std::string>& values,
+                std::string& error, int& errorLine) {
+    for (ScriptLine& line : lines) {
+        for (std::string& word : line.words) {
+            std::string filled;
+            std::size_t i = 0;
+            while (i < word.size()) {
+                std::size_t end = i + 2;
+                while (end < word.size() && IsNameCharacter(word[end])) {
+                    ++end;
+                }
+                const bool reference = word.compare(i, 2, "${") == 0 && end > i + 2 &&
+                                       end < word.size() && word[end] == '}';
+                if (!reference) {
+                    filled += word[i++];
+                    continue;
+                }
+                const std::string name = word.substr(i + 2, end - i - 2);
+                const auto value = values.find(name);
+                if (value == values.end()) {
+                    error = "no value for ${" + name + "} (give one with --set " + name + "=VALUE)";
+                    errorLine = line.number;
+                    return false;
+                }
+                filled += value->second;
+                i = end + 1;
+            }
+            word = std::move(filled);
+        }
     }
     return true;
 }

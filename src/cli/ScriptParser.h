@@ -1,6 +1,7 @@
 #pragma once
 
 #include <istream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,12 @@ std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::s
 // On a malformed line returns false with `error` and `errorLine` set.
 bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& error,
                  int& errorLine);
+
+// Replaces every ${NAME} (NAME of letters, digits and "_") inside the words of `lines` by its
+// value, as given with run --set; the value is taken as it is and stays part of its word. A
+// ${NAME} without a value sets `error` and `errorLine` and returns false. Other "$" text stays.
+bool FillValues(std::vector<ScriptLine>& lines, const std::map<std::string, std::string>& values,
+                std::string& error, int& errorLine);
 
 // Splits an item path "lHand/MORPH TARGETS/Blink" into labels; "\/" stands for a "/".
 std::vector<std::string> SplitItemPath(std::string_view path);

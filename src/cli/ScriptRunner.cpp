@@ -11,6 +11,7 @@ ScriptRunner::ScriptRunner(Session& session, std::string scriptName)
     RegisterCoreActions(*this);
     RegisterCommandActions(*this);
     RegisterGeometryActions(*this);
+    RegisterRegionActions(*this);
 }
 
 void ScriptRunner::AddAction(const std::string& name, Action action) {

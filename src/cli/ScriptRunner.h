@@ -70,5 +70,7 @@ void RegisterCoreActions(ScriptRunner& runner);
 // menu, rename, key and drop: what happens inside a pane's tree (CommandActions.cpp).
 void RegisterCommandActions(ScriptRunner& runner);
 void RegisterGeometryActions(ScriptRunner& runner);
+// options and region: the More Options button of a pane (RegionActions.cpp).
+void RegisterRegionActions(ScriptRunner& runner);
 
 }  // namespace tessary

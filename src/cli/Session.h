@@ -14,7 +14,8 @@ namespace tessary {
 // with nothing stored (so the six defaults apply and the user's preferences are never touched).
 class Session {
   public:
-    explicit Session(std::ostream& out);
+    // `err`, when given, receives the detail line of each error box.
+    explicit Session(std::ostream& out, std::ostream* err = nullptr);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

@@ -12,6 +12,7 @@
 #include "pane/FigureFile.h"
 #include "pane/FigureTree.h"
 #include "platform/Ui.h"
+#include "regions/RegionOperations.h"
 
 namespace tessary {
 
@@ -93,13 +94,27 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { c.ZeroMorphSettings(i); }},
     {kCmdZeroSettings, Target::CommandItem, false, Cursor::Wait,
      [](PaneCommands& c, TreeItem i) { c.ZeroSettings(i); }},
-    // The region menu: ApplyToWholeFile (zero, which), RunRegionDialog, DeletePropsInFile.
-    {kCmdDeleteMorphsFromFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdRegions, Target::File, false, Cursor::None, nullptr},
-    {kCmdDeleteChannelsFromFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdZeroMorphsInFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdZeroChannelsInFile, Target::File, false, Cursor::None, nullptr},
-    {kCmdDeletePropsFromFile, Target::File, false, Cursor::None, nullptr},
+    // The region menu: whole-file clean-ups without confirmation, and the region dialog.
+    {kCmdDeleteMorphsFromFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Delete, ChannelKind::MorphTargets);
+     }},
+    {kCmdRegions, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) { RunRegionDialog(c.file); }},
+    {kCmdDeleteChannelsFromFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Delete, ChannelKind::OtherChannels);
+     }},
+    {kCmdZeroMorphsInFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Zero, ChannelKind::MorphTargets);
+     }},
+    {kCmdZeroChannelsInFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) {
+         ApplyToWholeFile(c.file, WholeFileAction::Zero, ChannelKind::OtherChannels);
+     }},
+    {kCmdDeletePropsFromFile, Target::File, false, Cursor::None,
+     [](PaneCommands& c, TreeItem) { DeletePropsInFile(c.file); }},
 };
 
 const CommandRow* FindRow(int commandId) {
@@ -199,28 +214,26 @@ void PaneCommands::ShowCopies() {
     if (other == nullptr) {
         return;
     }
+    // Copies go in front of their siblings, so the last one made is the one shown first.
     Block& root = other->file.root;
-    TreeItem first = 0;
-    auto consider = [&](TreeItem item) {
-        // Copies go in front of their siblings, so the last one made is shown first.
-        if (item != 0) {
-            first = item;
-        }
-    };
-    for (const std::string& path : file.lastCopy.paths) {
-        if (const Block* block = root.FindByPath(path, true)) {
-            consider(block->treeItem);
+    TreeItem shown = 0;
+    const std::vector<std::string>& paths = file.lastCopy.paths;
+    for (auto path = paths.rbegin(); path != paths.rend() && shown == 0; ++path) {
+        if (const Block* block = root.FindByPath(*path, true)) {
+            shown = block->treeItem;
         }
     }
-    for (const std::string& name : file.lastCopy.propNames) {
+    const std::vector<std::string>& props = file.lastCopy.propNames;
+    for (auto name = props.rbegin(); name != props.rend() && shown == 0; ++name) {
         for (const Block& block : root.children) {
-            if (block.tag == "prop" && block.data == name && block.treeItem != 0) {
-                consider(block.treeItem);
+            if (block.tag == "prop" && block.data == *name && block.treeItem != 0) {
+                shown = block.treeItem;
+                break;
             }
         }
     }
-    if (first != 0) {
-        other->control.SelectItem(first);
+    if (shown != 0) {
+        other->control.SelectItem(shown);
     }
 }
 

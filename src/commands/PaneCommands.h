@@ -76,9 +76,8 @@ class PaneCommands {
 
     // A command's operation; `target` is the item the command acts on (see the table).
     using Handler = std::function<void(PaneCommands& commands, TreeItem target)>;
-    // Connects the operation of a command whose work lives outside this folder (combining,
-    // the region menu). The table's target, "needs other" and cursor rules still
-    // apply.
+    // Connects the operation of a command whose work lives outside this folder (combining).
+    // The table's target, "needs other" and cursor rules still apply.
     void SetHandler(int commandId, Handler handler);
 
     FigureTree& tree;

@@ -69,7 +69,7 @@ std::string CopiedText(const FigureFile::CopyRecord& copy) {
     for (std::size_t i = 1; i < parts.size(); ++i) {
         text += (i + 1 == parts.size() ? " and " : ", ") + parts[i];
     }
-    if (!copy.bodyPart.empty() && copy.props == 0) {
+    if (!copy.bodyPart.empty() && !copy.severalBodyParts && copy.props == 0) {
         text += " to " + copy.bodyPart;
     }
     return text;

@@ -1,6 +1,7 @@
 // Copying morph targets, channels and props from a pane's file into the other pane's file.
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,8 +83,12 @@ int FigureFile::CopyItem(TreeItem item) {
     if (source == nullptr) {
         return 0;
     }
-    const std::string parentPath(PathParent(path));
-    const std::string key = source->LineKey();
+    return CopyBlockUnder(*source, PathParent(path)) ? 1 : 0;
+}
+
+bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPathOfSource) {
+    const std::string parentPath(parentPathOfSource);
+    const std::string key = source.LineKey();
     Block& destination = otherPane->root;
 
     Block* target = destination.FindByPath(parentPath, true);
@@ -92,15 +97,15 @@ int FigureFile::CopyItem(TreeItem item) {
         target = destination.FindByPath(parentPath, true);
     }
     if (target == nullptr) {
-        return 0;
+        return false;
     }
     destination.RemoveAtPath(parentPath, key);
     // RemoveAtPath may have moved the target's children, never the target itself.
-    target->InsertChild(0, *source);
+    target->InsertChild(0, source);
     ForgetSourceItems(target->children.front());
     otherPane->modified = 1;
-    RecordCopy(parentPath, *source);
-    return 1;
+    RecordCopy(parentPath, source);
+    return true;
 }
 
 void FigureFile::RecordCopy(const std::string& parentPath, const Block& copied) {
@@ -115,6 +120,9 @@ void FigureFile::RecordCopy(const std::string& parentPath, const Block& copied) 
             std::string_view(parentPath)
                 .substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1),
             level);
+        if (!lastCopy.bodyPart.empty() && lastCopy.bodyPart != level.data) {
+            lastCopy.severalBodyParts = true;
+        }
         lastCopy.bodyPart = level.data;
     }
 }
@@ -224,11 +232,27 @@ void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
     if (channels == nullptr) {
         return;
     }
-    // CopyItem only reads this file, so the walk over its channels stays valid.
+    // Copying only reads this file, so the walk over its channels stays valid. The channels
+    // share one parent path: it is worked out once, from the first channel copied, rather
+    // than by a search of the whole file for every channel as CopyItem would. As there, a
+    // channel without an item, or without a brace block (no path leads to it), is skipped.
+    std::optional<std::string> parentPath;
     for (const Block& channel : channels->children) {
-        if ((channel.tag == "targetGeom") == morphTargets) {
-            CopyItem(channel.treeItem);
+        if ((channel.tag == "targetGeom") != morphTargets || channel.treeItem == 0 ||
+            channel.hasBlock == 0) {
+            continue;
         }
+        if (!parentPath) {
+            if (!CanCopyInto(*this, otherPane)) {
+                return;
+            }
+            const std::string path = root.PathOf(channel.treeItem, true);
+            if (path.empty() || path.find('|') == std::string::npos) {
+                return;
+            }
+            parentPath = std::string(PathParent(path));
+        }
+        CopyBlockUnder(channel, *parentPath);
     }
 }
 

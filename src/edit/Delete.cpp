@@ -79,22 +79,20 @@ int FigureFile::RemoveProp(const Block& prop) {
 }
 
 void FigureFile::DeleteAllMorphTargets(TreeItem item) {
-    if (item == 0) {
-        return;
-    }
-    if (Block* channels = ChannelsOf(root.FindByTreeItem(item))) {
-        if (RemoveChannels(*channels, true)) {
-            modified = 1;
-        }
+    if (item != 0) {
+        DeleteChannelsWhere(root.FindByTreeItem(item), true);
     }
 }
 
 void FigureFile::DeleteAllChannels(TreeItem item) {
-    if (item == 0) {
-        return;
+    if (item != 0) {
+        DeleteChannelsWhere(root.FindByTreeItem(item), false);
     }
-    if (Block* channels = ChannelsOf(root.FindByTreeItem(item))) {
-        if (RemoveChannels(*channels, false)) {
+}
+
+void FigureFile::DeleteChannelsWhere(Block* bodyPart, bool morphTargets) {
+    if (Block* channels = ChannelsOf(bodyPart)) {
+        if (RemoveChannels(*channels, morphTargets)) {
             modified = 1;
         }
     }

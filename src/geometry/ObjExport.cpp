@@ -72,27 +72,30 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
         return 0;
     }
     const Block* geometry = definition->FindNthChild("geomCustom", 0, true);
-    bool written = WriteFileAtomically(*target, TextWriter::LineEnds::CrLf, [&](TextWriter& out) {
-        if (!geometry) {
-            return;
-        }
-        std::string line;
-        for (const Block& child : geometry->children) {
-            line.clear();
-            if (!IsGeometryStatement(child.tag)) {
-                line += "# ";  // "numbVerts 8" and the like are no OBJ statements
+    std::string reason;
+    bool written = WriteFileAtomically(
+        *target, TextWriter::LineEnds::CrLf,
+        [&](TextWriter& out) {
+            if (!geometry) {
+                return;
             }
-            line += child.tag;
-            line += ' ';
-            line += child.data;
-            line += '\n';
-            out.Write(line);
-        }
-    });
+            std::string line;
+            for (const Block& child : geometry->children) {
+                line.clear();
+                if (!IsGeometryStatement(child.tag)) {
+                    line += "# ";  // "numbVerts 8" and the like are no OBJ statements
+                }
+                line += child.tag;
+                line += ' ';
+                line += child.data;
+                line += '\n';
+                out.Write(line);
+            }
+        },
+        &reason);
     file.ui.SetArrowCursor();
     if (!written) {
-        file.ui.ShowMessage("Error opening file.", "FileOpenError", MessageButtons::Ok,
-                            MessageIcon::Exclamation);
+        file.ui.ShowError("Error opening file.", "FileOpenError", *target + ": " + reason);
         return 0;
     }
     return 1;
@@ -166,13 +169,13 @@ int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view gro
         return 0;
     }
     file.ui.SetWaitCursor();
-    bool written = WriteFileAtomically(target, TextWriter::LineEnds::Lf,
-                                       [&](TextWriter& out) { out.Write(*text); });
+    std::string reason;
+    bool written = WriteFileAtomically(
+        target, TextWriter::LineEnds::Lf, [&](TextWriter& out) { out.Write(*text); }, &reason);
     file.ui.SetArrowCursor();
     file.ui.CloseExportingWindow();
     if (!written) {
-        file.ui.ShowMessage("Error opening obj file.", "OBJ File Open Error", MessageButtons::Ok,
-                            MessageIcon::Exclamation);
+        file.ui.ShowError("Error opening obj file.", "OBJ File Open Error", target + ": " + reason);
         return 0;
     }
     return 1;

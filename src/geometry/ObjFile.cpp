@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -5,6 +6,7 @@
 
 #include "geometry/LargeArrayAllocator.h"
 #include "geometry/ObjMesh.h"
+#include "model/TextIO.h"
 #include "pane/FigureFile.h"
 #include "platform/Ui.h"
 
@@ -16,9 +18,9 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-void ShowOpenError(FigureFile& file) {
-    file.ui.ShowMessage("Error opening obj file.", "FileOpenError", MessageButtons::Ok,
-                        MessageIcon::Exclamation);
+void ShowOpenError(FigureFile& file, int error) {
+    file.ui.ShowError("Error opening obj file.", "FileOpenError",
+                      file.objPath + ": " + SystemErrorText(error));
 }
 
 long long FileSize(std::FILE* file) {
@@ -34,7 +36,7 @@ long long FileSize(std::FILE* file) {
 
 // Reads the file piece by piece into `mesh`, handing the reader whole lines only, so that a
 // large mesh never needs its whole text in memory next to its lists. False on a read error.
-bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
+bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, int& error) {
     constexpr std::size_t kPiece = 4 << 20;
     const long long total = FileSize(file);
     ObjReader reader(mesh);
@@ -49,6 +51,7 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
         std::size_t got = std::fread(buffer.data() + kept, 1, buffer.size() - kept, file);
         if (got == 0) {
             if (std::ferror(file)) {
+                error = errno != 0 ? errno : EIO;
                 return false;
             }
             break;
@@ -83,20 +86,21 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui) {
 int ReadObjFile(FigureFile& file) {
     std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(file.objPath.c_str(), "rb"));
     if (!handle) {
-        ShowOpenError(file);
+        ShowOpenError(file, errno);
         return 0;
     }
     file.ui.SetWaitCursor();
     file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
     file.ui.SetProgressPosition(0);
     std::unique_ptr<ObjMesh, ObjMeshDeleter> mesh(new ObjMesh);
-    bool read = ReadPieces(handle.get(), *mesh, file.ui);
+    int error = 0;
+    bool read = ReadPieces(handle.get(), *mesh, file.ui, error);
     file.ui.CloseProgress();
     file.ui.SetArrowCursor();
     if (!read) {
         // A file that opens but cannot be read is no better than one that cannot be opened;
         // the mesh attached before stays.
-        ShowOpenError(file);
+        ShowOpenError(file, error);
         return 0;
     }
     file.objMesh = std::move(mesh);

@@ -17,7 +17,7 @@ std::string OneLine(const std::string& text) {
     return line;
 }
 
-ScriptedUi::ScriptedUi(std::ostream& log) : log_(log) {}
+ScriptedUi::ScriptedUi(std::ostream& log, std::ostream* details) : log_(log), details_(details) {}
 
 void ScriptedUi::SetReplies(std::vector<std::string> replies) {
     replies_ = std::move(replies);
@@ -62,6 +62,17 @@ MessageAnswer ScriptedUi::ShowMessage(const std::string& text, const std::string
         return yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
     return yes ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+void ScriptedUi::ShowError(const std::string& text, const std::string& caption,
+                           const std::string& detail) {
+    ShowMessage(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
+    if (details_ != nullptr) {
+        // The log line comes first, whichever of the two streams a reader looks at.
+        log_.flush();
+        *details_ << "tessary-cli: " << OneLine(detail) << '\n';
+        details_->flush();
+    }
 }
 
 std::optional<std::string> ScriptedUi::FileDialog(const char* kind,
@@ -119,6 +130,26 @@ std::optional<Preferences> ScriptedUi::RunPreferencesDialog(const Preferences& c
         return std::nullopt;
     }
     return chosen;
+}
+
+void ScriptedUi::SetRegionDialogEdit(std::function<bool(RegionForm&)> edit) {
+    regionDialogEdit_ = std::move(edit);
+}
+
+std::optional<RegionOptions> ScriptedUi::RunRegionDialog() {
+    RegionForm form;
+    if (regionDialogEdit_) {
+        auto edit = std::move(regionDialogEdit_);
+        regionDialogEdit_ = nullptr;
+        if (!edit(form)) {
+            return std::nullopt;
+        }
+        return form.Result();
+    }
+    if (!AnswerModalDialog("Region")) {
+        return std::nullopt;
+    }
+    return form.Result();
 }
 
 }  // namespace tessary

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Ui.h"
+#include "regions/RegionForm.h"
 
 namespace tessary {
 
@@ -17,7 +18,9 @@ namespace tessary {
 // error (the port itself never throws) and answered as a cancel.
 class ScriptedUi : public Ui {
   public:
-    explicit ScriptedUi(std::ostream& log);
+    // `details`, when given, receives the detail of each error box as a line of its own
+    // ("tessary-cli: figure.cr2: No such file or directory"), apart from the dialog log.
+    explicit ScriptedUi(std::ostream& log, std::ostream* details = nullptr);
 
     // The replies for the next action, in order.
     void SetReplies(std::vector<std::string> replies);
@@ -35,6 +38,8 @@ class ScriptedUi : public Ui {
 
     MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                               MessageButtons buttons, MessageIcon icon) override;
+    void ShowError(const std::string& text, const std::string& caption,
+                   const std::string& detail) override;
     std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
     void OpenProgress(const std::string& text, bool owned) override;
@@ -51,12 +56,19 @@ class ScriptedUi : public Ui {
     // true for OK ("yes" or no reply left), false for Cancel ("no").
     bool AnswerModalDialog(const std::string& dialogName);
 
+    // How the next region dialog is filled in: the edit sets the form and returns true for
+    // OK, false for Cancel. Without one the dialog takes a reply like a question (yes: OK as
+    // opened, no: Cancel).
+    void SetRegionDialogEdit(std::function<bool(RegionForm&)> edit);
+    std::optional<RegionOptions> RunRegionDialog() override;
+
   protected:
     std::optional<std::string> TakeReply();
     void Fail(const std::string& message);
     std::optional<std::string> FileDialog(const char* kind, const FileDialogRequest& request);
 
     std::ostream& log_;
+    std::ostream* details_;
 
   private:
     std::vector<std::string> replies_;
@@ -64,6 +76,7 @@ class ScriptedUi : public Ui {
     std::optional<std::string> scriptError_;
     bool errorShown_ = false;
     std::function<void(Preferences&)> preferencesEdit_;
+    std::function<bool(RegionForm&)> regionDialogEdit_;
 };
 
 // Writes a message text on one line, line breaks as "\n".

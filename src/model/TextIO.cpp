@@ -472,11 +472,26 @@ bool TextWriter::Flush() {
 // --- Whole files ---
 
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
-                         const std::function<void(TextWriter&)>& body) {
+                         const std::function<void(TextWriter&)>& body, std::string* reason) {
     namespace fs = std::filesystem;
+    // The first step that fails names the reason; later clean-up must not overwrite it.
+    int error = 0;
+    auto fail = [&](int code) {
+        if (error == 0) {
+            error = code != 0 ? code : EIO;
+        }
+        return false;
+    };
+    auto failed = [&] {
+        if (reason != nullptr) {
+            *reason = SystemErrorText(error);
+        }
+        return false;
+    };
     const fs::path target(path);
     if (target.filename().empty()) {
-        return false;
+        fail(EISDIR);
+        return failed();
     }
     fs::path folder = target.parent_path();
     if (folder.empty()) {
@@ -485,7 +500,8 @@ bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
     std::string temp = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
-        return false;
+        fail(errno);
+        return failed();
     }
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     struct stat existing {};
@@ -498,24 +514,26 @@ bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
     }
     std::FILE* file = ::fdopen(fd, "wb");
     if (file == nullptr) {
+        fail(errno);
         ::close(fd);
         ::unlink(temp.c_str());
-        return false;
+        return failed();
     }
     bool ok;
     {
         TextWriter writer(file, lineEnds);
         body(writer);
-        ok = writer.Flush();
+        ok = writer.Flush() || fail(errno);
     }
-    ok = ok && std::ferror(file) == 0 && ::fsync(::fileno(file)) == 0;
-    ok = (std::fclose(file) == 0) && ok;
+    ok = ok && (std::ferror(file) == 0 || fail(errno)) &&
+         (::fsync(::fileno(file)) == 0 || fail(errno));
+    ok = (std::fclose(file) == 0 || fail(errno)) && ok;
     if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
+        ok = fail(errno);
     }
     if (!ok) {
         ::unlink(temp.c_str());
-        return false;
+        return failed();
     }
     // Make the rename itself durable; the file is already complete either way.
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
@@ -675,28 +693,38 @@ void CountLines(std::FILE* file, long long offset, ReadExtent& extent) {
 
 }  // namespace
 
-bool ReadFileTree(const std::string& path, Block& root, Progress* progress, ReadExtent* extent) {
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std::string* reason,
+                  ReadExtent* extent) {
+    auto failed = [reason](std::string text) {
+        if (reason != nullptr) {
+            *reason = std::move(text);
+        }
+        return false;
+    };
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        return false;
+        return failed(SystemErrorText(errno));
     }
     struct stat info {};
     if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
         std::fclose(file);
-        return false;
+        return failed(SystemErrorText(error));
     }
     if (progress != nullptr) {
         progress->total = static_cast<double>(info.st_size);
         progress->count = 0;
     }
     Block tree;
-    bool ok;
+    bool readFailed;
+    bool tooDeep;
     {
         LineSource source(file, progress);
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
-        ok = !source.Failed() && !source.TooDeep();
-        if (ok && extent != nullptr) {
+        readFailed = source.Failed();
+        tooDeep = source.TooDeep();
+        if (!readFailed && !tooDeep && extent != nullptr) {
             *extent = ReadExtent{};
             extent->unclosedBlocks = source.UnclosedBlocks();
             // The end of the last line read is the break after it; the rest starts beyond.
@@ -707,14 +735,23 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, Read
             }
         }
     }
+    const int error = errno;
     std::fclose(file);
-    if (!ok) {
-        return false;
+    if (readFailed) {
+        return failed(SystemErrorText(error));
+    }
+    if (tooDeep) {
+        return failed("brace blocks nested deeper than " + std::to_string(kMaxFileNesting) +
+                      " levels");
     }
     root.Reset();
     root.children.swap(tree.children);
     root.hasBlock = 1;
     return true;
+}
+
+std::string SystemErrorText(int error) {
+    return std::strerror(error);
 }
 
 void WriteTree(const Block& root, TextWriter& out, Progress* progress) {

@@ -109,9 +109,11 @@ class TextWriter {
 
 // Writes a file through a temporary file in the target's folder that is renamed over the
 // target only after `body` wrote everything and the data reached the disk. A failure leaves
-// any existing file at `path` untouched and returns false.
+// any existing file at `path` untouched and returns false, with the system's reason in
+// `reason` when one is given ("No space left on device").
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
-                         const std::function<void(TextWriter&)>& body);
+                         const std::function<void(TextWriter&)>& body,
+                         std::string* reason = nullptr);
 
 // Builds the tree of a whole file's text in `root`: skips the lines up to and including the
 // first one that contains "{", then reads the file's outermost brace block. The text is
@@ -144,9 +146,13 @@ struct ReadExtent {
 // Loads a whole file into `root` as ParseFileText does, reading it in pieces rather than
 // holding its text. With `progress`, the total becomes the file size; with `extent`, it tells
 // how much of the file the tree took. Returns false when the file cannot be opened or read, or
-// nests deeper than kMaxFileNesting; `root` is then left as it was.
+// nests deeper than kMaxFileNesting; `root` is then left as it was and `reason`, when given,
+// says why ("No such file or directory").
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr,
-                  ReadExtent* extent = nullptr);
+                  std::string* reason = nullptr, ReadExtent* extent = nullptr);
+
+// The system's text for an errno value ("No such file or directory").
+std::string SystemErrorText(int error);
 
 // Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
 bool ReadWholeFile(const std::string& path, std::string& text);

@@ -70,9 +70,8 @@ Block* FigureFile::BlockOfItem(TreeItem item) {
     return item == 0 ? nullptr : root.FindByTreeItem(item);
 }
 
-void FigureFile::ShowOpenError() {
-    ui.ShowMessage("Error opening file.", "FileOpenError", MessageButtons::Ok,
-                   MessageIcon::Exclamation);
+void FigureFile::ShowOpenError(const std::string& file, const std::string& reason) {
+    ui.ShowError("Error opening file.", "FileOpenError", file + ": " + reason);
 }
 
 int FigureFile::ChooseFile() {
@@ -100,11 +99,12 @@ int FigureFile::Load() {
     // leaves the pane as it was.
     Block parsed;
     Progress progress = ProgressOn(ui, 0);
+    std::string reason;
     ReadExtent extent;
-    if (!ReadFileTree(path, parsed, &progress, &extent)) {
+    if (!ReadFileTree(path, parsed, &progress, &reason, &extent)) {
         ui.CloseProgress();
         ui.SetArrowCursor();
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     root = std::move(parsed);
@@ -152,10 +152,10 @@ void FigureFile::RunSaveRepairs() {
     }
 }
 
-bool FigureFile::WriteFileTo(const std::string& target, Progress* progress) {
+bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, std::string* reason) {
     return WriteFileAtomically(
         target, TextWriter::LineEnds::CrLf,
-        [this, progress](TextWriter& out) { WriteTree(root, out, progress); });
+        [this, progress](TextWriter& out) { WriteTree(root, out, progress); }, reason);
 }
 
 int FigureFile::Save() {
@@ -186,7 +186,8 @@ int FigureFile::Save() {
     ui.OpenProgress("Saving...\nPlease Wait.", false);
     ui.SetWaitCursor();
     Progress progress = ProgressOn(ui, static_cast<double>(root.CountNodes()));
-    const bool written = WriteFileTo(path, &progress);
+    std::string reason;
+    const bool written = WriteFileTo(path, &progress, &reason);
     ui.SetArrowCursor();
     ui.CloseProgress();
     if (!written) {
@@ -197,7 +198,7 @@ int FigureFile::Save() {
                 tree->Refresh();
             }
         }
-        ShowOpenError();
+        ShowOpenError(path, reason);
         return 0;
     }
     modified = 0;
@@ -205,8 +206,9 @@ int FigureFile::Save() {
 }
 
 bool FigureFile::WriteTo(const std::string& target) {
-    if (!WriteFileTo(target, nullptr)) {
-        ShowOpenError();
+    std::string reason;
+    if (!WriteFileTo(target, nullptr, &reason)) {
+        ShowOpenError(target, reason);
         return false;
     }
     return true;

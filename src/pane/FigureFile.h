@@ -68,14 +68,15 @@ class FigureFile {
     ReadExtent lastRead;
 
     // What the copies out of this file put into otherPane since `lastCopy` was last cleared:
-    // how many of each kind, the body part they went to, and where the copies now are (paths
-    // with base names in the destination, and the destination names of copied props), so
-    // that the window can report them and show them.
+    // how many of each kind, the body part they went to (the last one, when several), and where the
+    // copies now are (paths with base names in the destination, and the destination names of copied
+    // props), so that the window can report them and show them.
     struct CopyRecord {
         int morphTargets = 0;
         int channels = 0;
         int props = 0;
         std::string bodyPart;
+        bool severalBodyParts = false;
         std::vector<std::string> paths;
         std::vector<std::string> propNames;
     };
@@ -132,6 +133,8 @@ class FigureFile {
     int RemoveProp(const Block& prop);
     void DeleteAllMorphTargets(TreeItem item);
     void DeleteAllChannels(TreeItem item);
+    // The same on a body part's Block: its morph targets (or its other channels) go.
+    void DeleteChannelsWhere(Block* bodyPart, bool morphTargets);
     void DeleteAllProps(TreeItem item);
 
     // Renaming (edit/Rename.cpp): `newName` is trimmed and not empty.
@@ -147,10 +150,14 @@ class FigureFile {
   private:
     // CopyItem for every channel of a body part that is (or is not) a morph target.
     void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);
+    // Copies `source` into otherPane under the Block at `parentPath` (base names), replacing
+    // a child with the same line; false when the destination has no such Block.
+    bool CopyBlockUnder(const Block& source, std::string_view parentPath);
     bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
-    bool WriteFileTo(const std::string& target, Progress* progress);
-    void ShowOpenError();
+    bool WriteFileTo(const std::string& target, Progress* progress, std::string* reason);
+    // "Error opening file.", with the file and the system's reason as the box's detail.
+    void ShowOpenError(const std::string& file, const std::string& reason);
     bool CopyPropBlock(const Block& prop);
     void RecordCopy(const std::string& parentPath, const Block& copied);
 };

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/Preferences.h"
+#include "platform/RegionOptions.h"
 
 namespace tessary {
 
@@ -33,6 +34,15 @@ class Ui {
 
     virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                                       MessageButtons buttons, MessageIcon icon) = 0;
+    // An error box that only informs (OK, exclamation icon) with what went wrong behind it:
+    // `detail` names the file and the system's reason ("figure.cr2: No such file or
+    // directory"). The box shows `text` and `caption` as ShowMessage does; each face puts the
+    // detail where its user can read it. Without that, the box alone.
+    virtual void ShowError(const std::string& text, const std::string& caption,
+                           const std::string& detail) {
+        (void)detail;
+        ShowMessage(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
+    }
 
     // Returns the chosen full path, or nothing when cancelled.
     virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
@@ -71,6 +81,10 @@ class Ui {
         OpenHelpPage();
         return true;
     }
+
+    // The region dialog ("Options"), opened fresh: the choices on OK, nothing on Cancel. A
+    // face without the dialog cancels it.
+    virtual std::optional<RegionOptions> RunRegionDialog() { return std::nullopt; }
 };
 
 }  // namespace tessary

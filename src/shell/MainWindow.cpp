@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "commands/RegionMenu.h"
 #include "commands/StatusText.h"
 #include "geometry/ObjMesh.h"
 #include "platform/Preferences.h"
@@ -202,6 +203,10 @@ void MainWindow::OnObjButton(Side side) {
     ButtonState& obj = panes_[static_cast<int>(side)]->buttons.obj;
     obj.text = file.objFileName.empty() ? kObjButtonText : file.objFileName;
     ButtonsChanged();
+}
+
+Menu MainWindow::OnOptionsButton(Side side) {
+    return ShowRegionMenu(Commands(side));
 }
 
 void MainWindow::OnPreferencesButton() {

@@ -97,6 +97,9 @@ class MainWindow : public MainWindowLink {
     void OnSaveButton(Side side);
     // The OBJ Geometry File button: choose and attach an OBJ file; the button then names it.
     void OnObjButton(Side side);
+    // The More Options button: the region menu of the pane, to be shown at the button's
+    // top-left corner; its choice goes to Commands(side).Dispatch.
+    Menu OnOptionsButton(Side side);
     void OnPreferencesButton();
     void OnAboutButton();
     void OnHelpButton();

@@ -192,13 +192,18 @@ void QtMainWindowTest::startWithMissingFileReportsAndStaysEmpty() {
     driver.Expect([&](QWidget& modal) {
         auto* box = qobject_cast<QMessageBox*>(&modal);
         QVERIFY(box != nullptr);
-        message = box->windowTitle() + QLatin1Char('|') + box->text();
+        message = box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|') +
+                  box->detailedText();
         box->button(QMessageBox::Ok)->click();
     });
     // Quotes are part of the path, as the whole command line is.
-    Window().Start("\"" + DataFile("figure.cr2") + "\"");
+    const std::string quoted = "\"" + DataFile("figure.cr2") + "\"";
+    Window().Start(quoted);
     QVERIFY(driver.Seen());
-    QCOMPARE(message, QStringLiteral("FileOpenError|Error opening file."));
+    // The box's text stays as it was; the file and the reason are in its details.
+    QCOMPARE(message, QStringLiteral("FileOpenError|Error opening file.|") +
+                          QString::fromStdString(quoted) +
+                          QStringLiteral(": No such file or directory"));
     QVERIFY(!Button("1005").isEnabled());
     QCOMPARE(Window().Tree(Side::Left).topLevelItemCount(), 0);
 }

@@ -1,5 +1,3 @@
-#include "cli/CliMain.h"
-
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,24 +6,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/RunTool.h"
+
 namespace tessary {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult RunTool(std::vector<std::string> args, const std::string& input = "") {
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in(input);
-    int status = RunCli(args, out, err, in);
-    return {status, out.str(), err.str()};
-}
+using test::CliResult;
+using test::RunTool;
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

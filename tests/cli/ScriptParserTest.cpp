@@ -60,6 +60,19 @@ TEST(ParseScript, ReportsTheLineOfAMalformedWord) {
     EXPECT_EQ(errorLine, 2);
 }
 
+TEST(ParseScript, RefusesANulByteEvenInAComment) {
+    for (const std::string& text :
+         {std::string("show left\nstate le\0ft\n", 22), std::string("show left\n# note\0\n", 18)}) {
+        std::istringstream in(text);
+        std::vector<ScriptLine> lines;
+        std::string error;
+        int errorLine = 0;
+        EXPECT_FALSE(ParseScript(in, lines, error, errorLine));
+        EXPECT_EQ(errorLine, 2);
+        EXPECT_EQ(error, "a NUL byte in the script");
+    }
+}
+
 TEST(SplitItemPath, EscapedSlashStaysInsideALabel) {
     EXPECT_EQ(SplitItemPath("lHand/MORPH TARGETS/Blink"),
               (Words{"lHand", "MORPH TARGETS", "Blink"}));

@@ -414,12 +414,15 @@ TEST_F(FileTest, FailedWritesLeaveTheTargetAlone) {
     Put(target, "original");
     auto body = [](TextWriter& out) { out.Write("replacement\n"); };
 
+    std::string reason;
     EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "x.cr2").string(),
-                                     TextWriter::LineEnds::CrLf, body));
+                                     TextWriter::LineEnds::CrLf, body, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
     // The target is a folder: the rename fails after a complete temporary file.
     std::filesystem::create_directory(dir / "folder.cr2");
-    EXPECT_FALSE(
-        WriteFileAtomically((dir / "folder.cr2").string(), TextWriter::LineEnds::CrLf, body));
+    EXPECT_FALSE(WriteFileAtomically((dir / "folder.cr2").string(), TextWriter::LineEnds::CrLf,
+                                     body, &reason));
+    EXPECT_EQ(reason, "Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.cr2"));
     EXPECT_EQ(Slurp(target), "original");
     EXPECT_EQ(EntriesInDir(), 2u) << "no temporary file left behind";
@@ -435,15 +438,19 @@ TEST_F(FileTest, WriteThatRunsOutOfSpaceLeavesTheTargetAlone) {
     small.rlim_cur = 64 * 1024;
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok =
-        WriteFileAtomically(target.string(), TextWriter::LineEnds::CrLf, [](TextWriter& out) {
+    std::string reason;
+    const bool ok = WriteFileAtomically(
+        target.string(), TextWriter::LineEnds::CrLf,
+        [](TextWriter& out) {
             for (int i = 0; i < 100000; ++i) {
                 out.Write("line of text\n");
             }
-        });
+        },
+        &reason);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(ok);
+    EXPECT_EQ(reason, "File too large");  // the first failing write names it, not the clean-up
     EXPECT_EQ(Slurp(target), "original");
     EXPECT_EQ(EntriesInDir(), 1u) << "no temporary file left behind";
 }
@@ -542,8 +549,11 @@ TEST_F(FileTest, ReadFileTreeLoadsLikeParseFileText) {
     EXPECT_EQ(root.morphsItem, 4u);  // loading resets the root, which keeps the folders
 
     const std::string before = Dump(root);
-    EXPECT_FALSE(ReadFileTree((dir / "missing.cr2").string(), root));
-    EXPECT_FALSE(ReadFileTree(dir.string(), root));
+    std::string reason;
+    EXPECT_FALSE(ReadFileTree((dir / "missing.cr2").string(), root, nullptr, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_FALSE(ReadFileTree(dir.string(), root, nullptr, &reason));
+    EXPECT_EQ(reason, "Is a directory");
     EXPECT_EQ(Dump(root), before);
 }
 
@@ -562,7 +572,9 @@ TEST_F(FileTest, ReadFileTreeRefusesNestingBeyondTheLimit) {
     ASSERT_TRUE(ReadFileTree((dir / "deepest.cr2").string(), root));
     EXPECT_EQ(root.CountNodes(), static_cast<long long>(kMaxFileNesting) + 1);
     const std::string before = Dump(root);
-    EXPECT_FALSE(ReadFileTree((dir / "too-deep.cr2").string(), root));
+    std::string reason;
+    EXPECT_FALSE(ReadFileTree((dir / "too-deep.cr2").string(), root, nullptr, &reason));
+    EXPECT_EQ(reason, "brace blocks nested deeper than 1000 levels");
     EXPECT_EQ(Dump(root), before);
 }
 
