@@ -5,6 +5,7 @@
 #include "commands/RegionMenu.h"
 #include "commands/StatusText.h"
 #include "geometry/ObjMesh.h"
+#include "geometry/SaveRepairs.h"
 #include "platform/Preferences.h"
 #include "platform/ProfileStore.h"
 #include "platform/Ui.h"
@@ -73,7 +74,9 @@ WindowArguments MainWindow::ParseArguments(const std::vector<std::string>& argum
 
 struct MainWindow::Pane {
     Pane(Ui& ui, ProfileStore& store, TreeControl& control, CommandContext& context)
-        : file(ui, store), tree(control, file), commands(tree, context) {}
+        : file(ui, store), tree(control, file), commands(tree, context) {
+        file.saveRepairs = SaveTimeRepairs();
+    }
     FigureFile file;
     FigureTree tree;
     PaneCommands commands;

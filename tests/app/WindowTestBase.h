@@ -27,25 +27,16 @@ inline std::string DataFile(const char* name) {
     return QDir(kData).filePath(QString::fromLatin1(name)).toStdString();
 }
 
-// The Qt Ui with open dialogs answered from a list, and the progress it was given recorded.
+// The Qt Ui with file dialogs answered from lists (an empty list cancels), and the progress it was
+// given recorded.
 class TestUi : public QtUi {
   public:
     std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
-        if (openAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::string answer = openAnswers.front();
-        openAnswers.pop_front();
-        return answer;
+        return Next(openAnswers);
     }
 
     std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override {
-        if (saveAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::string answer = saveAnswers.front();
-        saveAnswers.pop_front();
-        return answer;
+        return Next(saveAnswers);
     }
 
     void SetProgressPosition(int percent) override {
@@ -67,6 +58,16 @@ class TestUi : public QtUi {
     std::function<void(ProgressWindow&)> onProgress;
     std::vector<int> positions;
     bool shownWhileMoving = true;
+
+  private:
+    static std::optional<std::string> Next(std::deque<std::string>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 // A test object whose every test gets a new main window; preferences go to a temporary folder
