@@ -51,6 +51,7 @@ class QtUi : public Ui {
     void ShowAbout() override;
     void OpenHelpPage() override;
     bool ShowHelpPage() override;
+    std::optional<CombineChoice> RunCombineDialog(const CombineRequest& request) override;
     std::optional<RegionOptions> RunRegionDialog() override;
 
   private:

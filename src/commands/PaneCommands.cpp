@@ -65,8 +65,8 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { ExportMorphTarget(c.file, i); }},
     {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllMorphTargetsCommand(i); }},
-    // FigureFile::CombineMorphTargets with the owner's Block and the owner item's text.
-    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd, nullptr},
+    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd,
+     [](PaneCommands& c, TreeItem i) { c.CombineCommand(i); }},
     {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait,
      [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
     {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait,
@@ -575,6 +575,23 @@ void PaneCommands::ZeroMorphSettings(TreeItem item) {
 void PaneCommands::ZeroSettings(TreeItem item) {
     file.ZeroItem(item);
     ReportZeroed(item);
+}
+
+void PaneCommands::CombineCommand(TreeItem owner) {
+    Block* block = owner != 0 ? file.BlockOfItem(owner) : nullptr;
+    if (block == nullptr) {
+        return;
+    }
+    const std::string label = tree.control.GetItemText(owner);
+    if (file.CombineMorphTargets(*block, label) != 0) {
+        // The new morph target is the body part's first channel; the rebuilt tree has new
+        // items, but the body part's Block stays where it was.
+        const Block* channels = block->FindNthChild("channels", 0, true);
+        context.status =
+            channels != nullptr && !channels->children.empty()
+                ? "Combined morph targets into " + channels->children.front().data + " on " + label
+                : "Combined morph targets on " + label;
+    }
 }
 
 }  // namespace tessary

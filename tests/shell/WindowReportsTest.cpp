@@ -64,6 +64,10 @@ TEST_F(WindowReportsTest, TitleAndStatusFollowLoadCopyDeleteAndSave) {
     Run(Side::Left, Item(Side::Left, {"lHand", "PROPS", "box_1"}), kCmdDelete);
     EXPECT_EQ(window.StatusText(), "Deleted prop box_1");
 
+    ui.SetCombineScript({false, "Wink", true, {"Blink", "Smile"}});
+    Run(Side::Left, Item(Side::Left, {"head", "MORPH TARGETS"}), kCmdCombineMorphTargets);
+    EXPECT_EQ(window.StatusText(), "Combined morph targets into Wink on head");
+
     ui.SetReplies({kExamples + "/sample.obj"});
     window.OnObjButton(Side::Left);
     EXPECT_EQ(window.StatusText(), "Attached sample.obj: 6 groups, 1 material");
