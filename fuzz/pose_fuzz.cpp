@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "model/Block.h"
 #include "model/TextIO.h"
 
@@ -19,22 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string gPath;
+using tessary::fuzz::Saved;
 
-std::string Saved(const tessary::Block& root) {
-    char* bytes = nullptr;
-    std::size_t size = 0;
-    std::FILE* memory = open_memstream(&bytes, &size);
-    {
-        tessary::TextWriter writer(memory, tessary::TextWriter::LineEnds::CrLf);
-        tessary::WriteTree(root, writer);
-        writer.Flush();
-    }
-    std::fclose(memory);
-    std::string text(bytes, size);
-    std::free(bytes);
-    return text;
-}
+std::string gPath;
 
 bool LoadFile(const std::string& bytes, tessary::Block& root) {
     std::ofstream(gPath, std::ios::binary | std::ios::trunc)

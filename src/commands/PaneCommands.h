@@ -17,8 +17,14 @@ class FigureTree;
 
 // State the commands share across all trees of one run: the popup menu shown last. A new
 // right-click in any tree, and every command, clears it.
+//
+// It also carries what the last command did, for the window's status line: `status` is cleared
+// when a command starts and set by the operations that have something to say; `commandDone`,
+// when set, is called after every command, key, label edit and drop, so a face can show it.
 struct CommandContext {
     std::optional<Menu> currentPopup;
+    std::string status;
+    std::function<void()> commandDone;
 };
 
 enum class TreeKey { Insert, Delete, Other };
@@ -54,8 +60,8 @@ class PaneCommands {
     void EndLabelEdit(TreeItem item, const std::optional<std::string>& text);
 
     // Files dropped onto the tree: the first one is loaded (once the user agreed to discard
-    // unsaved changes), or attached as geometry when it ends in ".obj" (any case). Returns
-    // whether the drop was taken.
+    // unsaved changes), or attached as geometry when it ends in ".obj" or ".obz" (any case).
+    // Returns whether the drop was taken.
     bool OnDrop(const std::vector<std::string>& paths);
 
     // What a face provides. Each may be left empty; the command that needs it then does
@@ -120,6 +126,13 @@ class PaneCommands {
     // True when `text` may become a tag, data or name; otherwise tells the user why not.
     bool AcceptsLineText(const std::string& text);
     void RefreshOther();
+    // Starts and ends a command for the status line; the end also shows what a copy brought
+    // into the other pane by selecting the copied item that comes first there.
+    void RunCommand(int commandId);
+    void ReportZeroed(TreeItem item);
+    void BeginCommand();
+    void EndCommand();
+    void ShowCopies();
 
     std::map<int, Handler> handlers_;
 };

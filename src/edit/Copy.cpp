@@ -26,17 +26,25 @@ void ForgetSourceItems(Block& copy) {
     copy.propsItem = 0;
 }
 
+// The first level that CreateMissingLevels added (all later ones are inside it): where it
+// stands, so that a copy that fails after all can take it back.
+struct AddedLevel {
+    Block* parent = nullptr;
+    std::size_t index = 0;
+};
+
 // Creates the levels of `parentPath` that `root` lacks, matching each segment by its exact
 // line key. A pose file's body part thus arrives under its base name.
-void CreateMissingLevels(Block& root, std::string_view parentPath) {
+AddedLevel CreateMissingLevels(Block& root, std::string_view parentPath) {
+    AddedLevel added;
     if (parentPath.size() < 2) {
-        return;
+        return added;
     }
     std::string_view rest = parentPath.substr(2);  // past the root's " " and its "|"
     Block* current = &root;
     while (!rest.empty()) {
-        const std::size_t bar = rest.find('|');
-        const std::string_view segment = rest.substr(0, bar);
+        const std::size_t bar = FindPathSeparator(rest);
+        const std::string segment = PathSegmentText(rest.substr(0, bar));
         rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
         if (Block* found = current->FindNthChild(segment, 0, false)) {
             current = found;
@@ -45,8 +53,12 @@ void CreateMissingLevels(Block& root, std::string_view parentPath) {
         Block level;
         ParseLine(segment, level);
         level.hasBlock = 1;
+        if (added.parent == nullptr) {
+            added = {current, current->children.size()};
+        }
         current = &current->AppendChild(std::move(level));
     }
+    return added;
 }
 
 // The "addChild" line of `figure` that names `propName`, and the line after it (its parent's
@@ -76,7 +88,7 @@ int FigureFile::CopyItem(TreeItem item) {
         return 0;
     }
     const std::string path = root.PathOf(item, true);
-    if (path.empty() || path.find('|') == std::string::npos) {
+    if (path.empty() || FindPathSeparator(path) == std::string::npos) {
         return 0;
     }
     const Block* source = root.FindByTreeItem(item);
@@ -97,8 +109,13 @@ bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPath
 
     Block* target = destination.FindByPath(parentPath, true);
     if (target == nullptr && viewKind == kPoseView) {
-        CreateMissingLevels(destination, parentPath);
+        const AddedLevel added = CreateMissingLevels(destination, parentPath);
         target = destination.FindByPath(parentPath, true);
+        if (target == nullptr && added.parent != nullptr) {
+            // The new levels carry names that the base-name lookup does not find (an actor
+            // "eye:l" has the base name "eye"): a failed copy leaves the destination as it was.
+            added.parent->RemoveChild(added.index);
+        }
     }
     if (target == nullptr) {
         return false;
@@ -107,7 +124,27 @@ bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPath
     // RemoveAtPath may have moved the target's children, never the target itself.
     target->InsertChild(0, std::move(copy));
     otherPane->modified = 1;
+    RecordCopy(parentPath, source);
     return true;
+}
+
+void FigureFile::RecordCopy(const std::string& parentPath, const Block& copied) {
+    ++(copied.tag == "targetGeom" ? lastCopy.morphTargets : lastCopy.channels);
+    lastCopy.paths.push_back(parentPath + "|" + copied.LineKey());
+    // The body part is the first level below the root: " |actor lHand|channels".
+    const std::size_t first = parentPath.find('|');
+    if (first != std::string::npos) {
+        const std::size_t end = parentPath.find('|', first + 1);
+        Block level;
+        ParseLine(
+            std::string_view(parentPath)
+                .substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1),
+            level);
+        if (!lastCopy.bodyPart.empty() && lastCopy.bodyPart != level.data) {
+            lastCopy.severalBodyParts = true;
+        }
+        lastCopy.bodyPart = level.data;
+    }
 }
 
 int FigureFile::CopyProp(TreeItem item) {
@@ -185,6 +222,8 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     const int figureAt = figureIndex >= resFileIndex ? figureIndex + 1 : figureIndex;
     destination.InsertChild(static_cast<std::size_t>(figureAt), std::move(settingsCopy));
     otherPane->modified = 1;
+    ++lastCopy.props;
+    lastCopy.propNames.push_back(WithFigureSuffix(name, suffix));
 
     if (addChild == nullptr) {
         return true;
@@ -228,7 +267,7 @@ void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
                 return;
             }
             const std::string path = root.PathOf(channel.treeItem, true);
-            if (path.empty() || path.find('|') == std::string::npos) {
+            if (path.empty() || FindPathSeparator(path) == std::string::npos) {
                 return;
             }
             parentPath = std::string(PathParent(path));

@@ -249,8 +249,8 @@ class Checker {
         if (Contains(frame.data, '|')) {
             Report(frame.ownerLine, checks::kNameCharacter,
                    "the name " + Quoted(frame.data) +
-                       " holds \"|\", which separates the parts of an item's path: copying "
-                       "finds the wrong item");
+                       " holds \"|\", which other tools for these files may read as a path "
+                       "separator");
         }
         const bool topLevel = frames_.size() == 1;
         if (topLevel && frame.tag == "figure") {

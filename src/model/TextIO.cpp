@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 
 #include "model/Block.h"
 #include "model/HeapAdvice.h"
@@ -69,11 +71,22 @@ LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
 
 LineSource::LineSource(std::FILE* file, Progress* progress)
-    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), file_(file) {
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress) {
     capacity_ = kPieceSize;
     owned_ = new char[capacity_];
     begin_ = cursor_ = end_ = owned_;
     done_ = file == nullptr;
+    if (file != nullptr) {
+        ownedSource_ = OpenByteSource(file, 0);
+        source_ = ownedSource_.get();
+    }
+}
+
+LineSource::LineSource(ByteSource& source, Progress* progress)
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), source_(&source) {
+    capacity_ = kPieceSize;
+    owned_ = new char[capacity_];
+    begin_ = cursor_ = end_ = owned_;
 }
 
 LineSource::~LineSource() {
@@ -81,15 +94,12 @@ LineSource::~LineSource() {
 }
 
 bool LineSource::Refill(char*& keep, char*& scan) {
-    if (file_ == nullptr || failed_) {
+    if (source_ == nullptr || sourceEnded_ || failed_) {
         return false;
     }
     if (static_cast<std::size_t>(end_ - keep) > kMaxLineLength) {
         failed_ = true;  // not text: the line would only grow until memory runs out
         lineTooLong_ = true;
-        return false;
-    }
-    if (std::feof(file_)) {
         return false;
     }
     // Move the unfinished line to the front; a line longer than the buffer doubles it.
@@ -108,9 +118,10 @@ bool LineSource::Refill(char*& keep, char*& scan) {
     }
     // The tree grows by a few bytes for every byte read: keep its memory in huge pages.
     AdviseHugePagesForHeapGrowth();
-    const std::size_t got = std::fread(owned_ + kept, 1, capacity_ - kept, file_);
-    if (got == 0 && std::ferror(file_)) {
-        failed_ = true;
+    const std::size_t got = source_->Read(owned_ + kept, capacity_ - kept);
+    if (got == 0) {
+        sourceEnded_ = true;
+        failed_ = source_->Failed();
     }
     begin_ = owned_;
     keep = owned_;
@@ -190,6 +201,7 @@ bool LineSource::ReadLine(std::string_view& line) {
         }
     }
     char* stop = p;
+    deliveredEnd_ = base_ + static_cast<double>(p - begin_);
     if (p < end_ && *p != '\0') {
         cursor_ = p + 1;
     } else {
@@ -205,7 +217,10 @@ bool LineSource::ReadLine(std::string_view& line) {
         --stop;
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
-    ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
+    if (progress_ != nullptr) {
+        const double offset = base_ + static_cast<double>(start - begin_);
+        ReportPercent(progress_, source_ != nullptr ? source_->FileOffset(offset) : offset);
+    }
     if (releaseFrom_ != nullptr &&
         start - releaseFrom_ >= static_cast<std::ptrdiff_t>(kReleaseStep)) {
         // Everything before the line just delivered is done with.
@@ -311,6 +326,8 @@ void Block::ParseBlock(LineSource& source) {
             SplitCleanLine(line, pending.emplace_back());
         }
     }
+    // The frame of this Block itself stays open until its own "}" too.
+    source.NoteUnclosedBlocks(frames.size());
     while (!frames.empty()) {
         close();
     }
@@ -370,10 +387,14 @@ constexpr std::size_t kWriterBuffer = 64 * 1024;
 }
 
 TextWriter::TextWriter(std::FILE* file, LineEnds lineEnds)
-    : file_(file),
+    : ownedSink_(PlainSink(file)),
+      sink_(ownedSink_.get()),
       lineEnds_(lineEnds),
       buffer_(std::make_unique<char[]>(kWriterBuffer)),
       ok_(file != nullptr) {}
+
+TextWriter::TextWriter(ByteSink& sink, LineEnds lineEnds)
+    : sink_(&sink), lineEnds_(lineEnds), buffer_(std::make_unique<char[]>(kWriterBuffer)) {}
 
 TextWriter::~TextWriter() {
     Drain();
@@ -458,17 +479,15 @@ void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string
 
 void TextWriter::Drain() {
     if (ok_ && used_ > 0) {
-        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
-            ok_ = false;
-        }
+        ok_ = sink_->Write(buffer_.get(), used_);
     }
     used_ = 0;
 }
 
 bool TextWriter::Flush() {
     Drain();
-    if (ok_ && std::fflush(file_) != 0) {
-        ok_ = false;
+    if (ok_) {
+        ok_ = sink_->Finish();
     }
     return ok_;
 }
@@ -480,7 +499,11 @@ bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
     SaveTarget target;
     bool ok = target.Open(path) && target.Stream() != nullptr;
     if (ok) {
-        TextWriter writer(target.Stream(), lineEnds);
+        const std::unique_ptr<ByteSink> sink =
+            IsCompressedName(std::filesystem::path(path).filename().string())
+                ? GzipSink(target.Stream())
+                : PlainSink(target.Stream());
+        TextWriter writer(*sink, lineEnds);
         body(writer);
         ok = writer.Flush() || target.Fail(errno);
     }
@@ -546,6 +569,53 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     return true;
 }
 
+bool ReadWholeText(const std::string& path, std::string& text, std::string* reason) {
+    const auto failed = [reason](std::string why) {
+        return reason != nullptr ? (*reason = std::move(why), false) : false;
+    };
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return failed(SystemErrorText(errno));
+    }
+    // A folder opens, but its first read fails: it goes the plain way and is refused there.
+    struct stat info {};
+    const std::uint64_t size = ::fstat(::fileno(file), &info) == 0 && info.st_size > 0
+                                   ? static_cast<std::uint64_t>(info.st_size)
+                                   : 0;
+    const std::unique_ptr<ByteSource> bytes = OpenByteSource(file, size);
+    if (!bytes->Compressed()) {
+        // A plain file takes the direct way, in one read of its size.
+        std::fclose(file);
+        errno = 0;
+        if (!ReadWholeFile(path, text)) {
+            return failed(SystemErrorText(errno != 0 ? errno : EIO));
+        }
+        return true;
+    }
+    std::string inflated;
+    inflated.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(4 * size, 1u << 30)));
+    for (;;) {
+        if (inflated.capacity() - inflated.size() < kPieceSize) {
+            inflated.reserve(2 * inflated.capacity() + kPieceSize);
+        }
+        const std::size_t used = inflated.size();
+        inflated.resize(inflated.capacity());
+        const std::size_t got = bytes->Read(inflated.data() + used, inflated.size() - used);
+        inflated.resize(used + got);
+        if (got == 0) {
+            break;
+        }
+    }
+    const int error = errno;
+    std::fclose(file);
+    if (bytes->Failed()) {
+        const std::string problem = bytes->Problem();
+        return failed(problem.empty() ? SystemErrorText(error != 0 ? error : EIO) : problem);
+    }
+    text = std::move(inflated);
+    return true;
+}
+
 // --- Whole trees ---
 
 namespace {
@@ -582,7 +652,66 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
     return opened;
 }
 
-bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std::string* reason) {
+namespace {
+
+bool IsBlankOrControl(unsigned char c) {
+    return c <= ' ';
+}
+
+// Whether anything but blanks and control bytes follows `offset` in `file`.
+bool TextAfter(std::FILE* file, long long offset) {
+    if (::fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) {
+        return false;
+    }
+    char piece[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+        for (std::size_t i = 0; i < got; ++i) {
+            if (!IsBlankOrControl(static_cast<unsigned char>(piece[i]))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Counts the line breaks of `file` before `offset` and in all, and fills the extent's lines.
+void CountLines(std::FILE* file, long long offset, ReadExtent& extent) {
+    if (::fseeko(file, 0, SEEK_SET) != 0) {
+        return;
+    }
+    long long breaks = 0;
+    long long breaksBefore = 0;
+    long long position = 0;
+    char last = '\n';
+    char piece[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+        for (std::size_t i = 0; i < got; ++i, ++position) {
+            const char c = piece[i];
+            // CR LF is one break, counted at its LF.
+            if (c == '\n' || (last == '\r' && c != '\n')) {
+                ++breaks;
+                if (position < offset) {
+                    ++breaksBefore;
+                }
+            }
+            last = c;
+        }
+    }
+    if (last == '\r') {
+        ++breaks;
+    }
+    extent.linesRead = breaksBefore + 1;
+    // A last line without a break is a line too.
+    extent.totalLines = breaks + (last != '\n' && last != '\r' && position > 0 ? 1 : 0);
+    extent.linesRead = std::min(extent.linesRead, extent.totalLines);
+}
+
+}  // namespace
+
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std::string* reason,
+                  ReadExtent* extent) {
     auto failed = [reason](std::string text) {
         if (reason != nullptr) {
             *reason = std::move(text);
@@ -607,13 +736,34 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     bool readFailed;
     bool lineTooLong;
     bool tooDeep;
+    std::string problem;
     {
-        LineSource source(file, progress);
+        const std::unique_ptr<ByteSource> bytes =
+            OpenByteSource(file, static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)));
+        LineSource source(*bytes, progress);
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
         readFailed = source.Failed();
         lineTooLong = source.LineTooLong();
         tooDeep = source.TooDeep();
+        // A compressed file is only sound once all of it inflated with the right checksums,
+        // also past where the parse stopped (a NUL, or the end of the outermost block).
+        if (!readFailed && !tooDeep && !bytes->CheckRest()) {
+            readFailed = true;
+        }
+        problem = bytes->Problem();
+        if (!readFailed && !tooDeep && extent != nullptr) {
+            *extent = ReadExtent{};
+            extent->unclosedBlocks = source.UnclosedBlocks();
+            // The end of the last line read is the break after it; the rest starts beyond. The
+            // rest of a compressed file is not read a second time, so only a plain file tells
+            // how many of its lines the tree took.
+            const auto end = static_cast<long long>(source.DeliveredEnd());
+            if (!bytes->Compressed() && TextAfter(file, end + 1)) {
+                extent->restIsText = true;
+                CountLines(file, end, *extent);
+            }
+        }
     }
     const int error = errno;
     std::fclose(file);
@@ -621,7 +771,7 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
         return failed("a line longer than " + std::to_string(kMaxLineLength >> 20) + " MiB");
     }
     if (readFailed) {
-        return failed(SystemErrorText(error));
+        return failed(problem.empty() ? SystemErrorText(error) : problem);
     }
     if (tooDeep) {
         return failed("brace blocks nested deeper than " + std::to_string(kMaxFileNesting) +

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "app/QtUi.h"
 #include "commands/CommandIds.h"
 #include "model/Block.h"
+#include "model/ByteStream.h"
 
 using namespace tessary;
 using test::DataFile;
@@ -149,6 +151,7 @@ class QtPaneCommandsTest : public test::WindowTestBase {
     void menusGrayWhatCannotBeDone();
     void rightClickOnAnEmptyPaneOrBlankSpaceShowsNothing();
     void deleteKeyAsksOnlyUnderConfirmDelete();
+    void exportWithoutAGroupSaysSoBeforeAnyFileDialog();
     void labelEditingOnlyOnMorphTargetsAndPropsOfFigures();
     void labelEditRenamesTheMorphTargetInTheFile();
     void droppedFilesLoadOrAttachGeometry();
@@ -283,6 +286,29 @@ void QtPaneCommandsTest::deleteKeyAsksOnlyUnderConfirmDelete() {
     }
 }
 
+void QtPaneCommandsTest::exportWithoutAGroupSaysSoBeforeAnyFileDialog() {
+    Window().Start(DataFile("figure.cr2"));  // no OBJ file attached
+    ModalDriver driver;
+    QString message;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    driver.Expect([&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        if (box == nullptr) {
+            modal.close();  // a file dialog: the test fails below
+            return;
+        }
+        message = box->windowTitle() + QLatin1Char('|') + box->text();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtTreeControl& left = Tree(Side::Left);
+    RightClickItem(left, Reveal(left, {"head"}), QStringLiteral("&Export To OBJ"));
+    QVERIFY(driver.Seen());
+    QCOMPARE(message, QStringLiteral("OBJ Export|The OBJ file has no group named head."));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(File(Side::Left).modified, 0);
+}
+
 void QtPaneCommandsTest::labelEditingOnlyOnMorphTargetsAndPropsOfFigures() {
     Window().Start(DataFile("figure.cr2"));
     LoadRight("pose.pz2");
@@ -389,6 +415,25 @@ void QtPaneCommandsTest::droppedFilesLoadOrAttachGeometry() {
     QCOMPARE(File(Side::Left).objFileName, std::string("MANNEQUIN.OBJ"));
     QCOMPARE(File(Side::Left).fileName, std::string("figure.cr2"));
     QCOMPARE(Button("1022").text(), QStringLiteral("OBJ Geometry File"));
+
+    // A compressed character is recognised by its content and shown as a character.
+    QFile plain(figure);
+    QVERIFY(plain.open(QIODevice::ReadOnly));
+    const QByteArray text = plain.readAll();
+    const QString packed = folder.filePath(QStringLiteral("figure.crz"));
+    std::FILE* out = std::fopen(QFile::encodeName(packed).constData(), "wb");
+    QVERIFY(out != nullptr);
+    {
+        const auto sink = GzipSink(out);
+        QVERIFY(sink->Write(text.constData(), static_cast<std::size_t>(text.size())));
+        QVERIFY(sink->Finish());
+    }
+    std::fclose(out);
+    drop(*Tree(Side::Right).viewport(), {packed});
+    QCOMPARE(File(Side::Right).fileName, std::string("figure.crz"));
+    QCOMPARE(File(Side::Right).viewKind, int(kFigureView));
+    QVERIFY(Tree(Side::Right).FindItemByText(0, "Smile") != 0);
+    QCOMPARE(Button("1007").text(), QStringLiteral("figure.crz"));
 }
 
 void QtPaneCommandsTest::quittingAfterACopyIntoTheRightPaneAsks() {
