@@ -176,6 +176,9 @@ int FigureFile::CombineMorphTargets(Block& bodyPart, const std::string& label) {
     if (!choice || choice->selected.size() < 2) {
         return 0;
     }
+    if (!AcceptsLineText(ui, choice->newName)) {
+        return 0;
+    }
 
     ui.OpenProgress("Combining Morph Targets...\nPlease Wait.", true);
     ui.SetWaitCursor();
@@ -187,7 +190,7 @@ int FigureFile::CombineMorphTargets(Block& bodyPart, const std::string& label) {
         channels.InsertChild(0, std::move(morphTarget));
     } catch (const std::bad_alloc&) {
         // A "numbDeltas" and vertex numbers beyond what memory holds: the file stays as it was.
-        ui.CloseProgress();
+        ReportOutOfMemory();
         return 0;
     }
     modified = 1;

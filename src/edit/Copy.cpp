@@ -102,6 +102,10 @@ bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPath
     const std::string parentPath(parentPathOfSource);
     const std::string key = source.LineKey();
     Block& destination = otherPane->root;
+    // The copy is made before the destination changes: running out of memory while copying
+    // leaves the destination as it was.
+    Block copy = source;
+    ForgetSourceItems(copy);
 
     Block* target = destination.FindByPath(parentPath, true);
     if (target == nullptr && viewKind == kPoseView) {
@@ -118,8 +122,7 @@ bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPath
     }
     destination.RemoveAtPath(parentPath, key);
     // RemoveAtPath may have moved the target's children, never the target itself.
-    target->InsertChild(0, source);
-    ForgetSourceItems(target->children.front());
+    target->InsertChild(0, std::move(copy));
     otherPane->modified = 1;
     RecordCopy(parentPath, source);
     return true;

@@ -107,4 +107,8 @@ std::string PathSegmentText(std::string_view segment) {
     return text;
 }
 
+bool FitsInLine(std::string_view text) {
+    return text.find_first_of(std::string_view("{}\r\n\0", 5)) == std::string_view::npos;
+}
+
 }  // namespace tessary

@@ -32,4 +32,9 @@ bool PathSegmentIs(std::string_view segment, std::string_view tag, std::string_v
 // The line text "tag data" that an (escaped) segment names.
 std::string PathSegmentText(std::string_view segment);
 
+// False for a text that cannot stand in a tag or data of a line: one holding "{" or "}" (a line
+// with either anywhere opens or closes a block when the file is read back), a line break or a
+// NUL (either ends the line).
+bool FitsInLine(std::string_view text);
+
 }  // namespace tessary

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "model/Block.h"
 #include "model/HeapAdvice.h"
+#include "platform/SaveTarget.h"
 
 namespace tessary {
 
@@ -52,7 +54,7 @@ void SplitCleanLine(std::string_view line, Block& block) {
 }
 
 bool Contains(std::string_view line, char c) {
-    return std::memchr(line.data(), c, line.size()) != nullptr;
+    return !line.empty() && std::memchr(line.data(), c, line.size()) != nullptr;
 }
 
 }  // namespace
@@ -93,6 +95,11 @@ LineSource::~LineSource() {
 
 bool LineSource::Refill(char*& keep, char*& scan) {
     if (source_ == nullptr || sourceEnded_ || failed_) {
+        return false;
+    }
+    if (static_cast<std::size_t>(end_ - keep) > kMaxLineLength) {
+        failed_ = true;  // not text: the line would only grow until memory runs out
+        lineTooLong_ = true;
         return false;
     }
     // Move the unfinished line to the front; a line longer than the buffer doubles it.
@@ -427,9 +434,8 @@ void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string
         return;
     }
     const std::size_t size = indent + tag.size() + (data.empty() ? 0 : 1 + data.size()) + 2;
-    const bool plain = size <= kWriterBuffer &&
-                       std::memchr(tag.data(), '\n', tag.size()) == nullptr &&
-                       std::memchr(data.data(), '\n', data.size()) == nullptr;
+    // An empty view may have no data pointer at all, which memchr must not be given.
+    const bool plain = size <= kWriterBuffer && !Contains(tag, '\n') && !Contains(data, '\n');
     if (!plain) {
         // Deep indentation or line feeds inside the text: the general path.
         static constexpr char kSpaces[] =
@@ -490,77 +496,22 @@ bool TextWriter::Flush() {
 
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body, std::string* reason) {
-    namespace fs = std::filesystem;
-    // The first step that fails names the reason; later clean-up must not overwrite it.
-    int error = 0;
-    auto fail = [&](int code) {
-        if (error == 0) {
-            error = code != 0 ? code : EIO;
-        }
-        return false;
-    };
-    auto failed = [&] {
-        if (reason != nullptr) {
-            *reason = SystemErrorText(error);
-        }
-        return false;
-    };
-    const fs::path target(path);
-    if (target.filename().empty()) {
-        fail(EISDIR);
-        return failed();
-    }
-    fs::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string temp = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        fail(errno);
-        return failed();
-    }
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) {
-        ::fchmod(fd, existing.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (file == nullptr) {
-        fail(errno);
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return failed();
-    }
-    bool ok;
-    {
+    SaveTarget target;
+    bool ok = target.Open(path) && target.Stream() != nullptr;
+    if (ok) {
         const std::unique_ptr<ByteSink> sink =
-            IsCompressedName(target.filename().string()) ? GzipSink(file) : PlainSink(file);
+            IsCompressedName(std::filesystem::path(path).filename().string())
+                ? GzipSink(target.Stream())
+                : PlainSink(target.Stream());
         TextWriter writer(*sink, lineEnds);
         body(writer);
-        ok = writer.Flush() || fail(errno);
+        ok = writer.Flush() || target.Fail(errno);
     }
-    ok = ok && (std::ferror(file) == 0 || fail(errno)) &&
-         (::fsync(::fileno(file)) == 0 || fail(errno));
-    ok = (std::fclose(file) == 0 || fail(errno)) && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = fail(errno);
+    ok = ok && target.Commit();
+    if (!ok && reason != nullptr) {
+        *reason = target.Reason();
     }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return failed();
-    }
-    // Make the rename itself durable; the file is already complete either way.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return ok;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
@@ -783,6 +734,7 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     }
     Block tree;
     bool readFailed;
+    bool lineTooLong;
     bool tooDeep;
     std::string problem;
     {
@@ -792,6 +744,7 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
         readFailed = source.Failed();
+        lineTooLong = source.LineTooLong();
         tooDeep = source.TooDeep();
         // A compressed file is only sound once all of it inflated with the right checksums,
         // also past where the parse stopped (a NUL, or the end of the outermost block).
@@ -814,6 +767,9 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     }
     const int error = errno;
     std::fclose(file);
+    if (lineTooLong) {
+        return failed("a line longer than " + std::to_string(kMaxLineLength >> 20) + " MiB");
+    }
     if (readFailed) {
         return failed(problem.empty() ? SystemErrorText(error) : problem);
     }
