@@ -89,7 +89,7 @@ class FigureFile {
         std::function<void(FigureFile&)> run;
     };
     // The repairs in the order Save runs them: storage offsets, then unused materials, then
-    // missing materials. Whoever provides a repair operation appends it here.
+    // missing materials. The main window's panes get geometry/SaveRepairs.h's SaveTimeRepairs.
     std::vector<SaveRepair> saveRepairs;
 
     // ---------------------------------------------------------------------------------------
@@ -133,9 +133,12 @@ class FigureFile {
     // Copies `source` into otherPane under the Block at `parentPath` (base names), replacing
     // a child with the same line; false when the destination has no such Block.
     bool CopyBlockUnder(const Block& source, std::string_view parentPath);
-    bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
-    bool WriteFileTo(const std::string& target, Progress* progress, std::string* reason);
+    enum class Repairs { Skip, Run };
+    // Writes the tree to `target`; with Repairs::Run the enabled save repairs run on it first,
+    // once the target could be created. On failure `reason` says why.
+    bool WriteFileTo(const std::string& target, Progress* progress, Repairs repairs,
+                     std::string* reason);
     // "Error opening file.", with the file and the system's reason as the box's detail.
     void ShowOpenError(const std::string& file, const std::string& reason);
     bool CopyPropBlock(const Block& prop);
