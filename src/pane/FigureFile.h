@@ -115,6 +115,8 @@ class FigureFile {
     void DeleteAllChannels(TreeItem item);
     // The same on a body part's Block: its morph targets (or its other channels) go.
     void DeleteChannelsWhere(Block* bodyPart, bool morphTargets);
+    // RemoveProp for props of these names, one after another, in one walk of the file.
+    void RemoveProps(const std::vector<std::string>& names);
     void DeleteAllProps(TreeItem item);
 
     // Renaming (edit/Rename.cpp): `newName` is trimmed and not empty.
