@@ -64,8 +64,8 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { ExportMorphTarget(c.file, i); }},
     {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllMorphTargetsCommand(i); }},
-    // FigureFile::CombineMorphTargets with the owner's Block and the owner item's text.
-    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd, nullptr},
+    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd,
+     [](PaneCommands& c, TreeItem i) { c.CombineCommand(i); }},
     {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait,
      [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
     {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait,
@@ -492,6 +492,13 @@ void PaneCommands::ZeroMorphSettings(TreeItem item) {
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
     file.ZeroItem(item);
+}
+
+void PaneCommands::CombineCommand(TreeItem owner) {
+    Block* block = owner != 0 ? file.BlockOfItem(owner) : nullptr;
+    if (block != nullptr) {
+        file.CombineMorphTargets(*block, tree.control.GetItemText(owner));
+    }
 }
 
 }  // namespace tessary

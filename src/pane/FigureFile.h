@@ -129,6 +129,12 @@ class FigureFile {
     void ZeroActorChannels(Block* bodyPart, int which);
     void ZeroActorItem(TreeItem item, int which);
 
+    // Combining (edit/Combine.cpp): the Combine dialog on the morph targets of `bodyPart` (a
+    // body part or prop), `label` shown at its top; with two or more chosen, their weighted sum
+    // becomes the first channel, the file is marked modified and the tree rebuilt. Returns 1
+    // when a morph target was added, 0 otherwise (no "channels", Cancel, fewer than two).
+    int CombineMorphTargets(Block& bodyPart, const std::string& label);
+
   private:
     // CopyItem for every channel of a body part that is (or is not) a morph target.
     void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/Block.h"
+#include "platform/CombineChoice.h"
+
+namespace tessary {
+
+// The data of every "targetGeom" child of a body part's "channels" Block, in file order: the
+// entries the Combine dialog lists, the n-th standing for the n-th "targetGeom" child.
+std::vector<std::string> MorphTargetNames(const Block& channels);
+
+// The new morph target that combining the chosen morph targets of `channels` gives: per vertex,
+// the sum of each chosen target's offsets times its value (negated for Subtract), over as many
+// vertices as the first chosen target's "numbDeltas" says. Vertices whose sum is exactly zero
+// are left out, and deltas of vertices the first target does not have are ignored. Every chosen
+// entry counts; the summing stops at the first index that names no "targetGeom" child.
+//
+// `progress`, when set, is given the progress position each time it changes. Memory grows
+// with the vertex numbers the deltas use, not with a "numbDeltas" claim; std::bad_alloc leaves
+// nothing behind.
+Block BuildCombinedMorphTarget(const Block& channels, const CombineChoice& choice,
+                               const std::function<void(int)>& progress = {});
+
+}  // namespace tessary
