@@ -138,6 +138,8 @@ class FigureFile {
   private:
     // CopyItem for every channel of a body part that is (or is not) a morph target.
     void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);
+    // CopyBlockUnder for each source in turn, all with the same parent path.
+    void CopyBlocksUnder(const std::vector<const Block*>& sources, std::string_view parentPath);
     // Copies `source` into otherPane under the Block at `parentPath` (base names), replacing
     // a child with the same line; false when the destination has no such Block.
     bool CopyBlockUnder(const Block& source, std::string_view parentPath);
