@@ -213,15 +213,23 @@ void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
     if (!channels) {
         return;
     }
-    // Exports change nothing in the tree, so the items stay valid across the loop.
-    std::vector<TreeItem> items;
+    // Exports change nothing in the tree, so the Blocks stay where they are across the loop.
+    // Each is exported as ExportMorphTarget would export it by its item, without the two
+    // searches of the whole file (its Block, its path) for every one: they all lie below the
+    // same actor, whose group is read from the path once. A morph target without a brace
+    // block has no path, and ExportMorphTarget exports nothing for it.
+    std::optional<std::string> groupName;
     for (const Block& child : channels->children) {
-        if (child.tag == "targetGeom" && child.treeItem != 0) {
-            items.push_back(child.treeItem);
+        if (child.tag != "targetGeom" || child.treeItem == 0 || child.hasBlock == 0) {
+            continue;
         }
-    }
-    for (TreeItem item : items) {
-        ExportMorphTarget(file, item);
+        if (!groupName) {
+            groupName = GroupNameFromPath(file.root.PathOf(child.treeItem, true));
+            if (!groupName) {
+                return;
+            }
+        }
+        ExportGroup(file, &child, *groupName);
     }
 }
 
