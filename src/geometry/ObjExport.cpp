@@ -162,16 +162,21 @@ int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view gro
     file.modified = 1;
     file.ui.OpenExportingWindow(target);
     std::string dateText = file.ui.ExportDateText();
-    std::optional<std::string> text =
-        file.objMesh ? file.objMesh->WriteGroup(groupName, offsets, dateText) : std::nullopt;
-    if (!text) {
+    const ObjGroup* exported = file.objMesh ? file.objMesh->FindGroup(groupName) : nullptr;
+    if (!exported) {
         file.ui.CloseExportingWindow();
         return 0;
     }
     file.ui.SetWaitCursor();
     std::string reason;
+    // The text goes into the file as it is made, never whole in memory.
     bool written = WriteFileAtomically(
-        target, TextWriter::LineEnds::Lf, [&](TextWriter& out) { out.Write(*text); }, &reason);
+        target, TextWriter::LineEnds::Lf,
+        [&](TextWriter& out) {
+            WriteObjGroup(*exported, offsets, dateText,
+                          [&out](std::string_view piece) { out.Write(piece); });
+        },
+        &reason);
     file.ui.SetArrowCursor();
     file.ui.CloseExportingWindow();
     if (!written) {
