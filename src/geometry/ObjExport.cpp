@@ -1,5 +1,6 @@
 #include "geometry/ObjExport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -19,25 +20,25 @@ namespace {
 // The group named by the actor segment of a morph target's path
 // (" |actor lHand|channels |targetGeom Smile" gives "lHand"); none when the path is too short.
 std::optional<std::string> GroupNameFromPath(std::string_view path) {
-    std::size_t bar = std::string_view::npos;
-    std::size_t searchEnd = path.size();
-    for (int found = 0; found < 3; ++found) {
-        if (searchEnd == 0) {
-            return std::nullopt;
-        }
-        bar = path.rfind('|', searchEnd - 1);
-        if (bar == std::string_view::npos) {
-            return std::nullopt;
-        }
-        searchEnd = bar;
+    // The last three separators; the actor's segment lies between the first two of them.
+    std::size_t bars[3] = {std::string_view::npos, std::string_view::npos, std::string_view::npos};
+    int found = 0;
+    for (std::size_t bar = FindPathSeparator(path); bar != std::string_view::npos;
+         bar = FindPathSeparator(path, bar + 1)) {
+        bars[0] = bars[1];
+        bars[1] = bars[2];
+        bars[2] = bar;
+        ++found;
     }
-    std::string_view segment = path.substr(bar + 1);
-    segment = segment.substr(0, segment.find('|'));
-    std::size_t space = segment.find(' ');
-    if (space == std::string_view::npos) {
+    if (found < 3) {
         return std::nullopt;
     }
-    return std::string(segment.substr(space + 1));
+    std::string segment = PathSegmentText(path.substr(bars[0] + 1, bars[1] - bars[0] - 1));
+    std::size_t space = segment.find(' ');
+    if (space == std::string::npos) {
+        return std::nullopt;
+    }
+    return segment.substr(space + 1);
 }
 
 bool IsGeometryStatement(std::string_view tag) {
@@ -52,6 +53,17 @@ std::string InCurrentDirectory(const std::string& name) {
         return name;
     }
     return (directory / name).string();
+}
+
+// The body part's group in the attached OBJ file; when there is none (or no file), the
+// message box that says so, before any file dialog.
+const ObjGroup* FoundGroup(FigureFile& file, std::string_view groupName) {
+    const ObjGroup* group = file.objMesh ? file.objMesh->FindGroup(groupName) : nullptr;
+    if (!group) {
+        file.ui.ShowMessage("The OBJ file has no group named " + std::string(groupName) + ".",
+                            "OBJ Export", MessageButtons::Ok, MessageIcon::Exclamation);
+    }
+    return group;
 }
 
 int ExportPropBlock(FigureFile& file, const Block& prop) {
@@ -131,14 +143,14 @@ std::string SafeFileName(std::string_view name) {
 }
 
 int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view groupName) {
+    const ObjGroup* group = FoundGroup(file, groupName);
+    if (!group) {
+        return 0;
+    }
     std::vector<ObjPoint> offsets;
     if (morphTarget) {
         MorphDeltas deltas;
         std::int32_t numbDeltas = ReadMorphDeltas(*morphTarget, deltas);
-        const ObjGroup* group = file.objMesh ? file.objMesh->FindGroup(groupName) : nullptr;
-        if (!group) {
-            return 0;
-        }
         offsets = BuildOffsetTable(deltas, numbDeltas, group->vertices.size());
     }
     std::string defaultName = (morphTarget ? morphTarget->data : std::string(groupName)) + ".obj";
@@ -162,18 +174,13 @@ int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view gro
     file.modified = 1;
     file.ui.OpenExportingWindow(target);
     std::string dateText = file.ui.ExportDateText();
-    const ObjGroup* exported = file.objMesh ? file.objMesh->FindGroup(groupName) : nullptr;
-    if (!exported) {
-        file.ui.CloseExportingWindow();
-        return 0;
-    }
     file.ui.SetWaitCursor();
     std::string reason;
     // The text goes into the file as it is made, never whole in memory.
     bool written = WriteFileAtomically(
         target, TextWriter::LineEnds::Lf,
         [&](TextWriter& out) {
-            WriteObjGroup(*exported, offsets, dateText,
+            WriteObjGroup(*group, offsets, dateText,
                           [&out](std::string_view piece) { out.Write(piece); });
         },
         &reason);
@@ -219,22 +226,29 @@ void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
         return;
     }
     // Exports change nothing in the tree, so the Blocks stay where they are across the loop.
+    std::vector<const Block*> morphTargets;
+    for (const Block& child : channels->children) {
+        if (child.tag == "targetGeom" && child.treeItem != 0) {
+            morphTargets.push_back(&child);
+        }
+    }
+    if (morphTargets.empty()) {
+        return;
+    }
+    // All of them move the same group: a missing one is reported once.
+    std::optional<std::string> groupName =
+        GroupNameFromPath(file.root.PathOf(morphTargets.front()->treeItem, true));
+    if (!groupName || !FoundGroup(file, *groupName)) {
+        return;
+    }
     // Each is exported as ExportMorphTarget would export it by its item, without the two
     // searches of the whole file (its Block, its path) for every one: they all lie below the
-    // same actor, whose group is read from the path once. A morph target without a brace
-    // block has no path, and ExportMorphTarget exports nothing for it.
-    std::optional<std::string> groupName;
-    for (const Block& child : channels->children) {
-        if (child.tag != "targetGeom" || child.treeItem == 0 || child.hasBlock == 0) {
-            continue;
+    // same actor, whose group that is. A morph target without a brace block has no path, and
+    // ExportMorphTarget exports nothing for it.
+    for (const Block* morphTarget : morphTargets) {
+        if (morphTarget->hasBlock != 0) {
+            ExportGroup(file, morphTarget, *groupName);
         }
-        if (!groupName) {
-            groupName = GroupNameFromPath(file.root.PathOf(child.treeItem, true));
-            if (!groupName) {
-                return;
-            }
-        }
-        ExportGroup(file, &child, *groupName);
     }
 }
 
@@ -250,8 +264,11 @@ void ExportAllProps(FigureFile& file, TreeItem actorItem) {
         if (block.tag != "prop") {
             continue;
         }
-        const Block* parent = block.FindNthChild("parent", 0, true);
-        if (parent && parent->data == actorName) {
+        // Any of its "parent" lines may name the actor, not only the first.
+        const bool hangsFromActor = std::any_of(
+            block.children.begin(), block.children.end(),
+            [&](const Block& line) { return line.tag == "parent" && line.data == actorName; });
+        if (hangsFromActor) {
             ExportPropBlock(file, block);
         }
     }
