@@ -172,13 +172,13 @@ void FigureFile::DeleteAllProps(TreeItem item) {
     // unless a redirection could make another prop hang from the body part (it is named
     // "UNIVERSE") or stop one hanging from it (a prop bears its name); those take the walk.
     std::vector<std::string> names;
-    std::unordered_set<std::string_view> nameSet;
+    std::unordered_set<std::string> nameSet;  // own copies: `names` moves its strings as it grows
     for (std::size_t i = root.children.size(); i-- > 0;) {
         const Block& block = root.children[i];
         if (block.tag == "prop" && HangsFrom(block, bodyPartName) &&
             nameSet.count(block.data) == 0) {
             names.push_back(block.data);
-            nameSet.insert(names.back());
+            nameSet.insert(block.data);
         }
     }
     if (names.empty()) {
