@@ -32,24 +32,18 @@ namespace {
 
 using namespace tessary;
 using bench::InputPath;
-using bench::SilentUi;
 
 // A pane: a file, its figure view and the file as it was loaded.
-struct Pane {
-    SilentUi ui;
-    MemoryProfileStore store;
+struct Pane : bench::ParsedFile {
     MemoryTreeControl control;
-    FigureFile file{ui, store};
     FigureTree tree{control, file};
     Block pristine;
     TreeItem head = 0;
 
     bool Load(const std::string& name) {
-        std::string text;
-        if (!ReadWholeFile(InputPath(name.c_str()), text)) {
+        if (!Parse(InputPath(name.c_str()))) {
             return false;
         }
-        ParseFileText(text, file.root);
         file.viewKind = kFigureView;
         file.loaded = 1;
         tree.Refresh();

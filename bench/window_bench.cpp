@@ -25,22 +25,13 @@ namespace {
 
 using namespace tessary;
 using bench::InputPath;
-using bench::SilentUi;
 
-struct LoadedFile {
-    SilentUi ui;
-    MemoryProfileStore store;
-    FigureFile file{ui, store};
+struct LoadedFile : bench::ParsedFile {
     bool ok = false;
 
     explicit LoadedFile(const std::string& path) {
-        std::string text;
-        if (!ReadWholeFile(path, text)) {
-            return;
-        }
-        ParseFileText(text, file.root);
+        ok = Parse(path);
         file.viewKind = kFigureView;
-        ok = true;
     }
 };
 
