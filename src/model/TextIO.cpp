@@ -69,11 +69,22 @@ LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
 
 LineSource::LineSource(std::FILE* file, Progress* progress)
-    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), file_(file) {
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress) {
     capacity_ = kPieceSize;
     owned_ = new char[capacity_];
     begin_ = cursor_ = end_ = owned_;
     done_ = file == nullptr;
+    if (file != nullptr) {
+        ownedSource_ = OpenByteSource(file, 0);
+        source_ = ownedSource_.get();
+    }
+}
+
+LineSource::LineSource(ByteSource& source, Progress* progress)
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), source_(&source) {
+    capacity_ = kPieceSize;
+    owned_ = new char[capacity_];
+    begin_ = cursor_ = end_ = owned_;
 }
 
 LineSource::~LineSource() {
@@ -81,7 +92,7 @@ LineSource::~LineSource() {
 }
 
 bool LineSource::Refill(char*& keep, char*& scan) {
-    if (file_ == nullptr || std::feof(file_) || failed_) {
+    if (source_ == nullptr || sourceEnded_ || failed_) {
         return false;
     }
     // Move the unfinished line to the front; a line longer than the buffer doubles it.
@@ -100,9 +111,10 @@ bool LineSource::Refill(char*& keep, char*& scan) {
     }
     // The tree grows by a few bytes for every byte read: keep its memory in huge pages.
     AdviseHugePagesForHeapGrowth();
-    const std::size_t got = std::fread(owned_ + kept, 1, capacity_ - kept, file_);
-    if (got == 0 && std::ferror(file_)) {
-        failed_ = true;
+    const std::size_t got = source_->Read(owned_ + kept, capacity_ - kept);
+    if (got == 0) {
+        sourceEnded_ = true;
+        failed_ = source_->Failed();
     }
     begin_ = owned_;
     keep = owned_;
@@ -197,7 +209,10 @@ bool LineSource::ReadLine(std::string_view& line) {
         --stop;
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
-    ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
+    if (progress_ != nullptr) {
+        const double offset = base_ + static_cast<double>(start - begin_);
+        ReportPercent(progress_, source_ != nullptr ? source_->FileOffset(offset) : offset);
+    }
     if (releaseFrom_ != nullptr &&
         start - releaseFrom_ >= static_cast<std::ptrdiff_t>(kReleaseStep)) {
         // Everything before the line just delivered is done with.
@@ -362,10 +377,14 @@ constexpr std::size_t kWriterBuffer = 64 * 1024;
 }
 
 TextWriter::TextWriter(std::FILE* file, LineEnds lineEnds)
-    : file_(file),
+    : ownedSink_(PlainSink(file)),
+      sink_(ownedSink_.get()),
       lineEnds_(lineEnds),
       buffer_(std::make_unique<char[]>(kWriterBuffer)),
       ok_(file != nullptr) {}
+
+TextWriter::TextWriter(ByteSink& sink, LineEnds lineEnds)
+    : sink_(&sink), lineEnds_(lineEnds), buffer_(std::make_unique<char[]>(kWriterBuffer)) {}
 
 TextWriter::~TextWriter() {
     Drain();
@@ -451,17 +470,15 @@ void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string
 
 void TextWriter::Drain() {
     if (ok_ && used_ > 0) {
-        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
-            ok_ = false;
-        }
+        ok_ = sink_->Write(buffer_.get(), used_);
     }
     used_ = 0;
 }
 
 bool TextWriter::Flush() {
     Drain();
-    if (ok_ && std::fflush(file_) != 0) {
-        ok_ = false;
+    if (ok_) {
+        ok_ = sink_->Finish();
     }
     return ok_;
 }
@@ -518,7 +535,9 @@ bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
     }
     bool ok;
     {
-        TextWriter writer(file, lineEnds);
+        const std::unique_ptr<ByteSink> sink =
+            IsCompressedName(target.filename().string()) ? GzipSink(file) : PlainSink(file);
+        TextWriter writer(*sink, lineEnds);
         body(writer);
         ok = writer.Flush() || fail(errno);
     }
@@ -596,6 +615,53 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     return true;
 }
 
+bool ReadWholeText(const std::string& path, std::string& text, std::string* reason) {
+    const auto failed = [reason](std::string why) {
+        return reason != nullptr ? (*reason = std::move(why), false) : false;
+    };
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return failed(SystemErrorText(errno));
+    }
+    // A folder opens, but its first read fails: it goes the plain way and is refused there.
+    struct stat info {};
+    const std::uint64_t size = ::fstat(::fileno(file), &info) == 0 && info.st_size > 0
+                                   ? static_cast<std::uint64_t>(info.st_size)
+                                   : 0;
+    const std::unique_ptr<ByteSource> bytes = OpenByteSource(file, size);
+    if (!bytes->Compressed()) {
+        // A plain file takes the direct way, in one read of its size.
+        std::fclose(file);
+        errno = 0;
+        if (!ReadWholeFile(path, text)) {
+            return failed(SystemErrorText(errno != 0 ? errno : EIO));
+        }
+        return true;
+    }
+    std::string inflated;
+    inflated.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(4 * size, 1u << 30)));
+    for (;;) {
+        if (inflated.capacity() - inflated.size() < kPieceSize) {
+            inflated.reserve(2 * inflated.capacity() + kPieceSize);
+        }
+        const std::size_t used = inflated.size();
+        inflated.resize(inflated.capacity());
+        const std::size_t got = bytes->Read(inflated.data() + used, inflated.size() - used);
+        inflated.resize(used + got);
+        if (got == 0) {
+            break;
+        }
+    }
+    const int error = errno;
+    std::fclose(file);
+    if (bytes->Failed()) {
+        const std::string problem = bytes->Problem();
+        return failed(problem.empty() ? SystemErrorText(error != 0 ? error : EIO) : problem);
+    }
+    text = std::move(inflated);
+    return true;
+}
+
 // --- Whole trees ---
 
 namespace {
@@ -656,17 +722,26 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     Block tree;
     bool readFailed;
     bool tooDeep;
+    std::string problem;
     {
-        LineSource source(file, progress);
+        const std::unique_ptr<ByteSource> bytes =
+            OpenByteSource(file, static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)));
+        LineSource source(*bytes, progress);
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
         readFailed = source.Failed();
         tooDeep = source.TooDeep();
+        // A compressed file is only sound once all of it inflated with the right checksums,
+        // also past where the parse stopped (a NUL, or the end of the outermost block).
+        if (!readFailed && !tooDeep && !bytes->CheckRest()) {
+            readFailed = true;
+        }
+        problem = bytes->Problem();
     }
     const int error = errno;
     std::fclose(file);
     if (readFailed) {
-        return failed(SystemErrorText(error));
+        return failed(problem.empty() ? SystemErrorText(error) : problem);
     }
     if (tooDeep) {
         return failed("brace blocks nested deeper than " + std::to_string(kMaxFileNesting) +

@@ -158,6 +158,11 @@ class FigureFile {
 // given one when it has none ("box_1" -> "box_1:2").
 std::string WithFigureSuffix(std::string_view name, std::string_view suffix);
 
+// The filter of a save dialog for a file of extension `extension` (no "."): that kind of file,
+// then the same kind compressed (or plain, for a compressed extension) when there is one;
+// empty for an empty extension.
+std::string SaveFilter(std::string_view extension);
+
 // The text after the last "/" (or "\") of a path: the file name with its extension.
 std::string FileNameOfPath(std::string_view path);
 // ASCII case-insensitive comparison, as extensions and OBJ keywords are compared.
