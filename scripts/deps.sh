@@ -2,7 +2,8 @@
 # Sourced by run.sh and test.sh.
 
 tessary_packages=(g++ cmake make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-                  qt6-base-dev zlib1g-dev xvfb xauth python3)
+                  qt6-base-dev zlib1g-dev xvfb xauth python3 desktop-file-utils appstream
+                  shared-mime-info)
 
 tessary_install_deps() {
     local missing=()

@@ -49,6 +49,7 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     void Expand(TreeItem item) override;
     TreeItem GetFirstVisibleItem() const override;
     void InstallImageList() override;
+    std::vector<TreeItem> FindItemsContaining(std::string_view needle) const override;
 
     // The widget item behind a handle, or null; and the handle of a widget item, or 0.
     QTreeWidgetItem* ItemOf(TreeItem item) const;
@@ -81,6 +82,8 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A label cut off at the edge of the view shows whole in a tool tip.
+    bool viewportEvent(QEvent* event) override;
 
   private:
     // Deletes detached items with all their descendants without recursion, so a tree nested

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "commands/CommandIds.h"
+#include "commands/StatusText.h"
 #include "edit/LineWalks.h"
 #include "geometry/ObjExport.h"
 #include "geometry/ObjMesh.h"
@@ -192,11 +193,61 @@ std::optional<Menu> PaneCommands::OpenContextMenu(TreeItem item) {
     return menu;
 }
 
+void PaneCommands::BeginCommand() {
+    context.status.clear();
+    file.lastCopy = {};
+}
+
+void PaneCommands::EndCommand() {
+    const FigureFile::CopyRecord& copy = file.lastCopy;
+    if (copy.morphTargets + copy.channels + copy.props > 0) {
+        context.status = CopiedText(copy);
+        ShowCopies();
+    }
+    if (context.commandDone) {
+        context.commandDone();
+    }
+}
+
+void PaneCommands::ShowCopies() {
+    FigureTree* other = OtherTree();
+    if (other == nullptr) {
+        return;
+    }
+    // Copies go in front of their siblings, so the last one made is the one shown first.
+    Block& root = other->file.root;
+    TreeItem shown = 0;
+    const std::vector<std::string>& paths = file.lastCopy.paths;
+    for (auto path = paths.rbegin(); path != paths.rend() && shown == 0; ++path) {
+        if (const Block* block = root.FindByPath(*path, true)) {
+            shown = block->treeItem;
+        }
+    }
+    const std::vector<std::string>& props = file.lastCopy.propNames;
+    for (auto name = props.rbegin(); name != props.rend() && shown == 0; ++name) {
+        for (const Block& block : root.children) {
+            if (block.tag == "prop" && block.data == *name && block.treeItem != 0) {
+                shown = block.treeItem;
+                break;
+            }
+        }
+    }
+    if (shown != 0) {
+        other->control.SelectItem(shown);
+    }
+}
+
 void PaneCommands::Dispatch(int commandId) {
     context.currentPopup.reset();
     if (commandId < kFirstPaneCommand || commandId > kLastPaneCommand) {
         return;
     }
+    BeginCommand();
+    RunCommand(commandId);
+    EndCommand();
+}
+
+void PaneCommands::RunCommand(int commandId) {
     const CommandRow* row = FindRow(commandId);
     if (row == nullptr) {
         return;
@@ -265,14 +316,19 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
     if (name.empty()) {
         return;
     }
+    BeginCommand();
+    const std::string before = tree.control.GetItemText(item);
     file.RenameItem(item, name);
     tree.control.SetItemText(item, name);
+    context.status = "Renamed " + before + " to " + name;
+    EndCommand();
 }
 
 bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     if (!acceptsDrops || paths.empty()) {
         return false;
     }
+    BeginCommand();
     const std::string& path = paths.front();
     const std::string name = FileNameOfPath(path);
     const std::size_t dot = name.rfind('.');
@@ -280,12 +336,17 @@ bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     if (EqualsIgnoringCase(extension, ".obj") || EqualsIgnoringCase(extension, ".obz")) {
         file.objPath = path;
         file.objFileName = name;
-        ReadObjFile(file);
+        if (ReadObjFile(file) != 0) {
+            context.status = AttachedText(file);
+        }
     } else {
         file.path = path;
         file.fileName = name;
-        file.Load();
+        if (file.Load() != 0) {
+            context.status = LoadedText(file);
+        }
     }
+    EndCommand();
     return true;
 }
 
@@ -362,12 +423,18 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
     if (!Confirm(text, caption)) {
         return;
     }
+    const std::string deleted =
+        "Deleted " + (prop ? "prop " + std::string(BaseName(block->data))
+                           : (block->tag == "targetGeom" ? "morph target " + block->data
+                                                         : block->tag + " " + block->data));
     if (!prop) {
         if (file.DeleteItem(item)) {
             tree.control.DeleteItem(item);
+            context.status = deleted;
         }
         return;
     }
+    context.status = deleted;
     if (file.DeleteProp(item) != 0) {
         tree.control.DeleteItem(item);
     } else if (file.BlockOfItem(item) == nullptr) {
@@ -402,6 +469,7 @@ void PaneCommands::DeleteAllPropsCommand(TreeItem owner) {
                           "Delete ALL Props?")) {
         return;
     }
+    context.status = "Deleted all props of " + std::string(BaseName(file.BlockOfItem(owner)->data));
     file.DeleteAllProps(owner);
     tree.Refresh();
 }
@@ -412,6 +480,8 @@ void PaneCommands::DeleteAllMorphTargetsCommand(TreeItem item) {
                           "Delete all Morph Target?")) {
         return;
     }
+    context.status =
+        "Deleted all morph targets of " + std::string(BaseName(file.BlockOfItem(item)->data));
     file.DeleteAllMorphTargets(item);
     tree.Refresh();
 }
@@ -422,6 +492,8 @@ void PaneCommands::DeleteOnlyChannelsCommand(TreeItem item) {
                           "Delete all channels?")) {
         return;
     }
+    context.status =
+        "Deleted all channels of " + std::string(BaseName(file.BlockOfItem(item)->data));
     file.DeleteAllChannels(item);
     tree.Refresh();
 }
@@ -478,26 +550,47 @@ void PaneCommands::ChangeLine(TreeItem item, bool tag) {
     }
     (tag ? target->tag : target->data) = *edited;  // exactly as typed
     file.modified = 1;
+    context.status = (tag ? "Changed the tag to " : "Changed the data to ") + *edited;
     tree.Refresh();
+}
+
+void PaneCommands::ReportZeroed(TreeItem item) {
+    if (item != 0 && file.BlockOfItem(item) != nullptr) {
+        context.status = "Zeroed " + tree.control.GetItemText(item);
+    }
 }
 
 void PaneCommands::ZeroAllSettings(TreeItem item) {
     file.ZeroActorItem(item, 0);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroChannelSettings(TreeItem item) {
     file.ZeroActorItem(item, 2);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroMorphSettings(TreeItem item) {
     file.ZeroActorItem(item, 1);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
     file.ZeroItem(item);
+    ReportZeroed(item);
 }
 
 void PaneCommands::CombineCommand(TreeItem owner) {
     Block* block = owner != 0 ? file.BlockOfItem(owner) : nullptr;
-    if (block != nullptr) {
-        file.CombineMorphTargets(*block, tree.control.GetItemText(owner));
+    if (block == nullptr) {
+        return;
+    }
+    const std::string label = tree.control.GetItemText(owner);
+    if (file.CombineMorphTargets(*block, label) != 0) {
+        // The new morph target is the body part's first channel; the rebuilt tree has new
+        // items, but the body part's Block stays where it was.
+        const Block* channels = block->FindNthChild("channels", 0, true);
+        context.status =
+            channels != nullptr && !channels->children.empty()
+                ? "Combined morph targets into " + channels->children.front().data + " on " + label
+                : "Combined morph targets on " + label;
     }
 }
 

@@ -155,7 +155,27 @@ bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPath
     target->InsertChild(0, source);
     ForgetSourceItems(target->children.front());
     otherPane->modified = 1;
+    RecordCopy(parentPath, source);
     return true;
+}
+
+void FigureFile::RecordCopy(const std::string& parentPath, const Block& copied) {
+    ++(copied.tag == "targetGeom" ? lastCopy.morphTargets : lastCopy.channels);
+    lastCopy.paths.push_back(parentPath + "|" + copied.LineKey());
+    // The body part is the first level below the root: " |actor lHand|channels".
+    const std::size_t first = parentPath.find('|');
+    if (first != std::string::npos) {
+        const std::size_t end = parentPath.find('|', first + 1);
+        Block level;
+        ParseLine(
+            std::string_view(parentPath)
+                .substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1),
+            level);
+        if (!lastCopy.bodyPart.empty() && lastCopy.bodyPart != level.data) {
+            lastCopy.severalBodyParts = true;
+        }
+        lastCopy.bodyPart = level.data;
+    }
 }
 
 int FigureFile::CopyProp(TreeItem item) {
@@ -233,6 +253,8 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     const int figureAt = figureIndex >= resFileIndex ? figureIndex + 1 : figureIndex;
     destination.InsertChild(static_cast<std::size_t>(figureAt), std::move(settingsCopy));
     otherPane->modified = 1;
+    ++lastCopy.props;
+    lastCopy.propNames.push_back(WithFigureSuffix(name, suffix));
 
     if (addChild == nullptr) {
         return true;
