@@ -319,6 +319,10 @@ void FigureFile::CopyBlocksUnder(const std::vector<const Block*>& sources,
     }
     if (Block* target = otherPane->root.FindByPath(parentPath, true)) {
         PutCopiesFirst(*target, sources.data() + 1, sources.data() + sources.size());
+        const std::string path(parentPath);
+        for (std::size_t i = 1; i < sources.size(); ++i) {
+            RecordCopy(path, *sources[i]);
+        }
     }
 }
 
