@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "model/Block.h"
 #include "model/Names.h"
@@ -59,6 +62,37 @@ AddedLevel CreateMissingLevels(Block& root, std::string_view parentPath) {
         current = &current->AppendChild(std::move(level));
     }
     return added;
+}
+
+// What CopyBlockUnder does to `target` for each source in turn (its first child with the
+// source's line goes, and a copy of the source becomes its first child), in one pass over its
+// children. Of several sources with one line only the last one's copy stays, as each later
+// copy removes the one before it; and each line takes away only the first child that had it.
+void PutCopiesFirst(Block& target, const Block* const* first, const Block* const* last) {
+    const std::size_t count = static_cast<std::size_t>(last - first);
+    std::vector<std::string> keys(count);
+    std::unordered_map<std::string_view, std::size_t> lastWithKey;
+    for (std::size_t i = 0; i < count; ++i) {
+        keys[i] = first[i]->LineKey();
+        lastWithKey[keys[i]] = i;
+    }
+    std::vector<Block> children;
+    children.reserve(lastWithKey.size() + target.children.size());
+    for (std::size_t i = count; i-- > 0;) {
+        if (lastWithKey[keys[i]] == i) {
+            ForgetSourceItems(children.emplace_back(*first[i]));
+        }
+    }
+    std::unordered_set<std::string_view> replaced;
+    for (Block& child : target.children) {
+        const auto found = lastWithKey.find(child.LineKey());
+        if (found != lastWithKey.end() && replaced.insert(found->first).second) {
+            Block gone(std::move(child));  // its subtree is freed here, iteratively
+            continue;
+        }
+        children.push_back(std::move(child));
+    }
+    target.children = std::move(children);
 }
 
 // The "addChild" line of `figure` that names `propName`, and the line after it (its parent's
@@ -257,6 +291,7 @@ void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
     // than by a search of the whole file for every channel as CopyItem would. As there, a
     // channel without an item, or without a brace block (no path leads to it), is skipped.
     std::optional<std::string> parentPath;
+    std::vector<const Block*> sources;
     for (const Block& channel : channels->children) {
         if ((channel.tag == "targetGeom") != morphTargets || channel.treeItem == 0 ||
             channel.hasBlock == 0) {
@@ -272,7 +307,25 @@ void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
             }
             parentPath = std::string(PathParent(path));
         }
-        CopyBlockUnder(channel, *parentPath);
+        sources.push_back(&channel);
+    }
+    if (parentPath) {
+        CopyBlocksUnder(sources, *parentPath);
+    }
+}
+
+void FigureFile::CopyBlocksUnder(const std::vector<const Block*>& sources,
+                                 std::string_view parentPath) {
+    // A copy that fails leaves the destination as it was, so the others would fail alike.
+    if (sources.empty() || !CopyBlockUnder(*sources.front(), parentPath)) {
+        return;
+    }
+    if (Block* target = otherPane->root.FindByPath(parentPath, true)) {
+        PutCopiesFirst(*target, sources.data() + 1, sources.data() + sources.size());
+        const std::string path(parentPath);
+        for (std::size_t i = 1; i < sources.size(); ++i) {
+            RecordCopy(path, *sources[i]);
+        }
     }
 }
 

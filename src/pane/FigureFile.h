@@ -143,6 +143,8 @@ class FigureFile {
     void DeleteAllChannels(TreeItem item);
     // The same on a body part's Block: its morph targets (or its other channels) go.
     void DeleteChannelsWhere(Block* bodyPart, bool morphTargets);
+    // RemoveProp for props of these names, one after another, in one walk of the file.
+    void RemoveProps(const std::vector<std::string>& names);
     void DeleteAllProps(TreeItem item);
 
     // Renaming (edit/Rename.cpp): `newName` is trimmed and not empty.
@@ -169,6 +171,8 @@ class FigureFile {
     void ShowLoadedTree();
     // Rebuilds the view of `root` after an operation ran out of memory, as far as memory allows.
     void RestoreView();
+    // CopyBlockUnder for each source in turn, all with the same parent path.
+    void CopyBlocksUnder(const std::vector<const Block*>& sources, std::string_view parentPath);
     // Copies `source` into otherPane under the Block at `parentPath` (base names), replacing
     // a child with the same line; false when the destination has no such Block.
     bool CopyBlockUnder(const Block& source, std::string_view parentPath);
