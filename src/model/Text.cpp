@@ -49,6 +49,19 @@ std::uint16_t Tag::Intern(std::string_view text) {
     return id;
 }
 
+std::size_t Tag::TableSize() {
+    return Tags().views.size();
+}
+
+void Tag::ForgetTagsFrom(std::size_t count) {
+    TagTable& table = Tags();
+    while (table.views.size() > std::max<std::size_t>(count, 1)) {
+        table.ids.erase(table.views.back());
+        table.views.pop_back();
+        table.texts.pop_back();
+    }
+}
+
 std::string_view Tag::View() const {
     return Tags().views[id_];
 }

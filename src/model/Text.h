@@ -108,6 +108,10 @@ class Tag : public TextOps<Tag> {
 
     // The handle of `text`, adding it to the table when it is new.
     static std::uint16_t Intern(std::string_view text);
+    // The number of tags in the table, and taking back the ones added after it was `count`
+    // (for a load that failed: nothing else may hold their handles).
+    static std::size_t TableSize();
+    static void ForgetTagsFrom(std::size_t count);
     static Tag FromId(std::uint16_t id) {
         Tag tag;
         tag.id_ = id;

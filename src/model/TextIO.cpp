@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -434,6 +435,19 @@ void Block::ParseBlock(LineSource& source) {
         std::size_t first;  // index in `pending` of its first child
     };
     constexpr std::size_t kThis = static_cast<std::size_t>(-1);
+    // A parse that throws (no memory, or a file with more distinct tags than the table takes)
+    // takes back the tags it added: its Blocks die with it, and a refused hostile file must not
+    // fill the table for the files loaded after it.
+    struct TagRollback {
+        std::size_t size = Tag::TableSize();
+        int exceptions = std::uncaught_exceptions();
+        ~TagRollback() {
+            if (std::uncaught_exceptions() > exceptions) {
+                Tag::ForgetTagsFrom(size);
+            }
+        }
+    };
+    const TagRollback rollback;
     PendingBlocks pending;
     std::vector<Frame> frames;
     TagCache tags;

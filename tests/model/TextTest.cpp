@@ -68,6 +68,25 @@ TEST(TextTest, SubtreesCopiedOrMovedOutOfAFileOutliveIt) {
     EXPECT_EQ(LiveTextPieceBytes(), 0u);
 }
 
+TEST(TextTest, AFileWithMoreTagsThanTheTableHoldsIsRefusedAndLeavesNoneBehind) {
+    const test::ScratchDir dir;
+    std::string text = "{\n";
+    for (int i = 0; i < 70000; ++i) {
+        text += "tag" + std::to_string(i) + " 1\n";
+    }
+    text += "}\n";
+    test::WriteBytes(dir.File("many.cr2"), text);
+    test::WriteBytes(dir.File("after.cr2"), "{\nanotherNewTag 2\n}\n");
+    Block root;
+    root.SetLine("kept line");
+    const std::size_t before = Tag::TableSize();
+    EXPECT_THROW(ReadFileTree(dir.File("many.cr2"), root), std::bad_alloc);
+    EXPECT_EQ(Tag::TableSize(), before);
+    EXPECT_EQ(root.tag, "kept");
+    ASSERT_TRUE(ReadFileTree(dir.File("after.cr2"), root));
+    EXPECT_EQ(root.children[0].tag, "anotherNewTag");
+}
+
 TEST(TextTest, TextAndTagBehaveAsTheStringsTheyReplace) {
     Block block;
     block.SetLine("actor  BODY:1   ");
