@@ -52,8 +52,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         return session.ExitStatus();
     }
     if (view) {
-        session.window.File(Side::Left).viewKind = *view;
-        session.window.Tree(Side::Left).Refresh();
+        session.window.ShowAs(Side::Left, *view);
     }
     WriteTreeListing(session.leftControl, out);
     return session.ExitStatus();

@@ -3,7 +3,11 @@
 #include <iterator>
 
 #include "commands/CommandIds.h"
+#include "edit/Copy.h"
+#include "edit/Delete.h"
 #include "edit/LineWalks.h"
+#include "edit/Rename.h"
+#include "edit/Zero.h"
 #include "geometry/ObjExport.h"
 #include "geometry/ObjMesh.h"
 #include "model/Block.h"
@@ -265,7 +269,7 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
     if (name.empty()) {
         return;
     }
-    file.RenameItem(item, name);
+    RenameItem(file, item, name);
     tree.control.SetItemText(item, name);
 }
 
@@ -319,7 +323,7 @@ void PaneCommands::CopyCommand(TreeItem item) {
     if (block == nullptr) {
         return;
     }
-    const int copied = block->tag == "prop" ? file.CopyProp(item) : file.CopyItem(item);
+    const int copied = block->tag == "prop" ? CopyProp(file, item) : CopyItem(file, item);
     if (copied != 0) {
         RefreshOther();
     }
@@ -363,12 +367,12 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
         return;
     }
     if (!prop) {
-        if (file.DeleteItem(item)) {
+        if (DeleteItem(file, item)) {
             tree.control.DeleteItem(item);
         }
         return;
     }
-    if (file.DeleteProp(item) != 0) {
+    if (DeleteProp(file, item) != 0) {
         tree.control.DeleteItem(item);
     } else if (file.BlockOfItem(item) == nullptr) {
         // A file without a "figure" Block still loses the prop's Blocks; its tree must not go
@@ -402,7 +406,7 @@ void PaneCommands::DeleteAllPropsCommand(TreeItem owner) {
                           "Delete ALL Props?")) {
         return;
     }
-    file.DeleteAllProps(owner);
+    DeleteAllProps(file, owner);
     tree.Refresh();
 }
 
@@ -412,7 +416,7 @@ void PaneCommands::DeleteAllMorphTargetsCommand(TreeItem item) {
                           "Delete all Morph Target?")) {
         return;
     }
-    file.DeleteAllMorphTargets(item);
+    DeleteAllMorphTargets(file, item);
     tree.Refresh();
 }
 
@@ -422,28 +426,28 @@ void PaneCommands::DeleteOnlyChannelsCommand(TreeItem item) {
                           "Delete all channels?")) {
         return;
     }
-    file.DeleteAllChannels(item);
+    DeleteAllChannels(file, item);
     tree.Refresh();
 }
 
 void PaneCommands::CopyAllMorphTargetsCommand(TreeItem item) {
-    file.CopyAllMorphTargets(item);
+    CopyAllMorphTargets(file, item);
     RefreshOther();
 }
 
 void PaneCommands::CopyAllPropsCommand(TreeItem owner) {
-    file.CopyAllProps(owner);
+    CopyAllProps(file, owner);
     RefreshOther();
 }
 
 void PaneCommands::CopyAllCommand(TreeItem item) {
-    file.CopyAllMorphTargets(item);
-    file.CopyAllChannels(item);
+    CopyAllMorphTargets(file, item);
+    CopyAllChannels(file, item);
     RefreshOther();
 }
 
 void PaneCommands::CopyOnlyChannelsCommand(TreeItem item) {
-    file.CopyAllChannels(item);
+    CopyAllChannels(file, item);
     RefreshOther();
 }
 
@@ -451,7 +455,7 @@ void PaneCommands::CopyPoseLineCommand(TreeItem item) {
     if (item == 0 || file.BlockOfItem(item) == nullptr) {
         return;
     }
-    if (file.CopyItem(item) != 0) {
+    if (CopyItem(file, item) != 0) {
         RefreshOther();
     }
 }
@@ -482,16 +486,16 @@ void PaneCommands::ChangeLine(TreeItem item, bool tag) {
 }
 
 void PaneCommands::ZeroAllSettings(TreeItem item) {
-    file.ZeroActorItem(item, 0);
+    ZeroActorItem(file, item, ChannelChoice::All);
 }
 void PaneCommands::ZeroChannelSettings(TreeItem item) {
-    file.ZeroActorItem(item, 2);
+    ZeroActorItem(file, item, ChannelChoice::OtherChannels);
 }
 void PaneCommands::ZeroMorphSettings(TreeItem item) {
-    file.ZeroActorItem(item, 1);
+    ZeroActorItem(file, item, ChannelChoice::MorphTargets);
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
-    file.ZeroItem(item);
+    ZeroItem(file, item);
 }
 
 }  // namespace tessary

@@ -1,5 +1,7 @@
 // Copying morph targets, channels and props from a pane's file into the other pane's file.
 
+#include "edit/Copy.h"
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -63,6 +65,12 @@ int AddChildIndex(const Block& figure, std::string_view propName) {
 
 }  // namespace
 
+// Copies `source` into file.otherPane under the Block at `parentPathOfSource` (base names),
+// replacing a child with the same line; false when the destination has no such Block.
+static bool CopyBlockUnder(FigureFile& file, const Block& source,
+                           std::string_view parentPathOfSource);
+static bool CopyPropBlock(FigureFile& file, const Block& prop);
+
 std::string WithFigureSuffix(std::string_view name, std::string_view suffix) {
     const std::size_t colon = name.rfind(':');
     std::string result(colon == std::string_view::npos ? name : name.substr(0, colon));
@@ -71,28 +79,29 @@ std::string WithFigureSuffix(std::string_view name, std::string_view suffix) {
     return result;
 }
 
-int FigureFile::CopyItem(TreeItem item) {
-    if (!CanCopyInto(*this, otherPane) || item == 0) {
+int CopyItem(FigureFile& file, TreeItem item) {
+    if (!CanCopyInto(file, file.otherPane) || item == 0) {
         return 0;
     }
-    const std::string path = root.PathOf(item, true);
+    const std::string path = file.root.PathOf(item, true);
     if (path.empty() || path.find('|') == std::string::npos) {
         return 0;
     }
-    const Block* source = root.FindByTreeItem(item);
+    const Block* source = file.root.FindByTreeItem(item);
     if (source == nullptr) {
         return 0;
     }
-    return CopyBlockUnder(*source, PathParent(path)) ? 1 : 0;
+    return CopyBlockUnder(file, *source, PathParent(path)) ? 1 : 0;
 }
 
-bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPathOfSource) {
+static bool CopyBlockUnder(FigureFile& file, const Block& source,
+                           std::string_view parentPathOfSource) {
     const std::string parentPath(parentPathOfSource);
     const std::string key = source.LineKey();
-    Block& destination = otherPane->root;
+    Block& destination = file.otherPane->root;
 
     Block* target = destination.FindByPath(parentPath, true);
-    if (target == nullptr && viewKind == kPoseView) {
+    if (target == nullptr && file.viewKind == kPoseView) {
         CreateMissingLevels(destination, parentPath);
         target = destination.FindByPath(parentPath, true);
     }
@@ -103,44 +112,44 @@ bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPath
     // RemoveAtPath may have moved the target's children, never the target itself.
     target->InsertChild(0, source);
     ForgetSourceItems(target->children.front());
-    otherPane->modified = 1;
+    file.otherPane->modified = 1;
     return true;
 }
 
-int FigureFile::CopyProp(TreeItem item) {
-    if (!CanCopyInto(*this, otherPane) || item == 0) {
+int CopyProp(FigureFile& file, TreeItem item) {
+    if (!CanCopyInto(file, file.otherPane) || item == 0) {
         return 0;
     }
-    const Block* prop = root.FindByTreeItem(item);
+    const Block* prop = file.root.FindByTreeItem(item);
     if (prop == nullptr) {
         return 0;
     }
-    return CopyPropBlock(*prop) ? 1 : 0;
+    return CopyPropBlock(file, *prop) ? 1 : 0;
 }
 
 // All or nothing: every lookup that the copy needs, in this file and in the destination, is
 // done before the first Block is inserted, so a failed copy leaves no half of a prop behind.
-bool FigureFile::CopyPropBlock(const Block& prop) {
-    if (!CanCopyInto(*this, otherPane)) {
+static bool CopyPropBlock(FigureFile& file, const Block& prop) {
+    if (!CanCopyInto(file, file.otherPane)) {
         return false;
     }
     const std::string key = prop.LineKey();
     const std::string name = prop.data;
-    const Block* geometry = root.FindNthChild(key, 0, false);
-    const Block* settings = root.FindNthChild(key, 1, false);
+    const Block* geometry = file.root.FindNthChild(key, 0, false);
+    const Block* settings = file.root.FindNthChild(key, 1, false);
     // FindNthChild hands back the last match when there are fewer; the settings Block must be
     // a second one.
     if (geometry == nullptr || settings == nullptr || settings == geometry) {
         return false;
     }
-    Block& destination = otherPane->root;
+    Block& destination = file.otherPane->root;
     const int resFileIndex = destination.FindNthChildIndex("figureResFile", -1, true);
     const int figureIndex = destination.FindChildIndex("figure");
     if (resFileIndex < 0 || figureIndex < 0) {
         return false;
     }
 
-    const Block* sourceFigure = root.FindNthChild("figure", 0, true);
+    const Block* sourceFigure = file.root.FindNthChild("figure", 0, true);
     const Block* addChild = nullptr;
     const Block* parentLine = nullptr;
     if (sourceFigure != nullptr) {
@@ -159,7 +168,7 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
         return false;
     }
 
-    const std::string& suffix = otherPane->figureSuffix;
+    const std::string& suffix = file.otherPane->figureSuffix;
 
     Block geometryCopy = *geometry;
     ForgetSourceItems(geometryCopy);
@@ -181,7 +190,7 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     destination.InsertChild(static_cast<std::size_t>(resFileIndex), std::move(geometryCopy));
     const int figureAt = figureIndex >= resFileIndex ? figureIndex + 1 : figureIndex;
     destination.InsertChild(static_cast<std::size_t>(figureAt), std::move(settingsCopy));
-    otherPane->modified = 1;
+    file.otherPane->modified = 1;
 
     if (addChild == nullptr) {
         return true;
@@ -202,7 +211,8 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     return true;
 }
 
-void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
+// CopyItem for every channel of a body part that is (or is not) a morph target.
+static void CopyChannelsWhere(FigureFile& file, const Block* bodyPart, bool morphTargets) {
     if (bodyPart == nullptr) {
         return;
     }
@@ -221,50 +231,50 @@ void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
             continue;
         }
         if (!parentPath) {
-            if (!CanCopyInto(*this, otherPane)) {
+            if (!CanCopyInto(file, file.otherPane)) {
                 return;
             }
-            const std::string path = root.PathOf(channel.treeItem, true);
+            const std::string path = file.root.PathOf(channel.treeItem, true);
             if (path.empty() || path.find('|') == std::string::npos) {
                 return;
             }
             parentPath = std::string(PathParent(path));
         }
-        CopyBlockUnder(channel, *parentPath);
+        CopyBlockUnder(file, channel, *parentPath);
     }
 }
 
-void FigureFile::CopyMorphTargetsOf(const Block* bodyPart) {
-    CopyChannelsWhere(bodyPart, true);
+void CopyMorphTargetsOf(FigureFile& file, const Block* bodyPart) {
+    CopyChannelsWhere(file, bodyPart, true);
 }
 
-void FigureFile::CopyChannelsOf(const Block* bodyPart) {
-    CopyChannelsWhere(bodyPart, false);
+void CopyChannelsOf(FigureFile& file, const Block* bodyPart) {
+    CopyChannelsWhere(file, bodyPart, false);
 }
 
-void FigureFile::CopyAllMorphTargets(TreeItem item) {
+void CopyAllMorphTargets(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        CopyMorphTargetsOf(root.FindByTreeItem(item));
+        CopyMorphTargetsOf(file, file.root.FindByTreeItem(item));
     }
 }
 
-void FigureFile::CopyAllChannels(TreeItem item) {
+void CopyAllChannels(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        CopyChannelsOf(root.FindByTreeItem(item));
+        CopyChannelsOf(file, file.root.FindByTreeItem(item));
     }
 }
 
-void FigureFile::CopyAllProps(TreeItem item) {
+void CopyAllProps(FigureFile& file, TreeItem item) {
     if (item == 0) {
         return;
     }
-    const Block* bodyPart = root.FindByTreeItem(item);
+    const Block* bodyPart = file.root.FindByTreeItem(item);
     if (bodyPart == nullptr) {
         return;
     }
     const std::string bodyPartName = bodyPart->data;
-    for (std::size_t i = root.children.size(); i-- > 0;) {
-        const Block& block = root.children[i];
+    for (std::size_t i = file.root.children.size(); i-- > 0;) {
+        const Block& block = file.root.children[i];
         if (block.tag != "prop") {
             continue;
         }
@@ -272,7 +282,7 @@ void FigureFile::CopyAllProps(TreeItem item) {
         if (parent >= 0 && block.children[static_cast<std::size_t>(parent)].data == bodyPartName) {
             // The prop is taken as a Block, not through its tree item: the prop's first Block
             // (its geometry) has no item of its own.
-            CopyPropBlock(block);
+            CopyPropBlock(file, block);
         }
     }
 }

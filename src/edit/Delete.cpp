@@ -1,5 +1,7 @@
 // Deleting morph targets, channels and props from a pane's file.
 
+#include "edit/Delete.h"
+
 #include <algorithm>
 #include <string>
 
@@ -29,38 +31,38 @@ bool RemoveChannels(Block& channels, bool morphTargets) {
 
 }  // namespace
 
-bool FigureFile::DeleteItem(TreeItem item) {
+bool DeleteItem(FigureFile& file, TreeItem item) {
     // Item 0 would match the first Block that has no item at all.
-    if (item == 0 || !root.RemoveByTreeItem(item)) {
+    if (item == 0 || !file.root.RemoveByTreeItem(item)) {
         return false;
     }
-    modified = 1;
+    file.modified = 1;
     return true;
 }
 
-int FigureFile::DeleteProp(TreeItem item) {
+int DeleteProp(FigureFile& file, TreeItem item) {
     if (item == 0) {
         return 0;
     }
-    const Block* prop = root.FindByTreeItem(item);
-    return prop == nullptr ? 0 : RemoveProp(*prop);
+    const Block* prop = file.root.FindByTreeItem(item);
+    return prop == nullptr ? 0 : RemoveProp(file, *prop);
 }
 
-int FigureFile::RemoveProp(const Block& prop) {
+int RemoveProp(FigureFile& file, const Block& prop) {
     // Both are taken first: `prop` goes with the first removal.
     const std::string tag = prop.tag;
     const std::string name = prop.data;
 
     // Exact matches only, an empty name included: the model's wildcard walks would take every
     // "prop" Block and every "parent" line with a prop that has no name.
-    if (RemoveLinesExactly(root, tag, name) > 0) {
-        modified = 1;
+    if (RemoveLinesExactly(file.root, tag, name) > 0) {
+        file.modified = 1;
     }
-    if (ReplaceDataExactly(root, "parent", name, "UNIVERSE") > 0) {
-        modified = 1;
+    if (ReplaceDataExactly(file.root, "parent", name, "UNIVERSE") > 0) {
+        file.modified = 1;
     }
 
-    Block* figure = root.FindNthChild("figure", 0, true);
+    Block* figure = file.root.FindNthChild("figure", 0, true);
     if (figure == nullptr) {
         return 0;
     }
@@ -71,38 +73,38 @@ int FigureFile::RemoveProp(const Block& prop) {
             if (i < figure->children.size()) {
                 figure->RemoveChild(i);  // the parent's name that followed the "addChild" line
             }
-            modified = 1;
+            file.modified = 1;
             break;
         }
     }
     return 1;
 }
 
-void FigureFile::DeleteAllMorphTargets(TreeItem item) {
+void DeleteAllMorphTargets(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        DeleteChannelsWhere(root.FindByTreeItem(item), true);
+        DeleteChannelsWhere(file, file.root.FindByTreeItem(item), true);
     }
 }
 
-void FigureFile::DeleteAllChannels(TreeItem item) {
+void DeleteAllChannels(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        DeleteChannelsWhere(root.FindByTreeItem(item), false);
+        DeleteChannelsWhere(file, file.root.FindByTreeItem(item), false);
     }
 }
 
-void FigureFile::DeleteChannelsWhere(Block* bodyPart, bool morphTargets) {
+void DeleteChannelsWhere(FigureFile& file, Block* bodyPart, bool morphTargets) {
     if (Block* channels = ChannelsOf(bodyPart)) {
         if (RemoveChannels(*channels, morphTargets)) {
-            modified = 1;
+            file.modified = 1;
         }
     }
 }
 
-void FigureFile::DeleteAllProps(TreeItem item) {
+void DeleteAllProps(FigureFile& file, TreeItem item) {
     if (item == 0) {
         return;
     }
-    const Block* bodyPart = root.FindByTreeItem(item);
+    const Block* bodyPart = file.root.FindByTreeItem(item);
     if (bodyPart == nullptr) {
         return;
     }
@@ -110,16 +112,16 @@ void FigureFile::DeleteAllProps(TreeItem item) {
     // RemoveProp can take more than the visited Block (the prop's other "prop" Block, usually
     // earlier in the file), so the position is clamped to the shrunken list after each call.
     // Every call removes at least the visited Block, so the walk ends.
-    std::size_t i = root.children.size();
+    std::size_t i = file.root.children.size();
     while (i > 0) {
         --i;
-        const Block& block = root.children[i];
+        const Block& block = file.root.children[i];
         if (block.tag == "prop") {
             const int parent = block.FindChildIndex("parent");
             if (parent >= 0 &&
                 block.children[static_cast<std::size_t>(parent)].data == bodyPartName) {
-                RemoveProp(block);
-                i = std::min(i, root.children.size());
+                RemoveProp(file, block);
+                i = std::min(i, file.root.children.size());
             }
         }
     }

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "edit/NumberText.h"
 #include "model/Block.h"
+#include "model/NumberText.h"
 
 namespace tessary {
 

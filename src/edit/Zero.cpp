@@ -1,5 +1,7 @@
 // Zeroing the animation values of channels: the value of each "k" line becomes 0.
 
+#include "edit/Zero.h"
+
 #include <string>
 
 #include "model/Block.h"
@@ -7,7 +9,7 @@
 
 namespace tessary {
 
-void FigureFile::ZeroChannel(Block* channel) {
+void ZeroChannel(FigureFile& file, Block* channel) {
     if (channel == nullptr) {
         return;
     }
@@ -24,17 +26,17 @@ void FigureFile::ZeroChannel(Block* channel) {
         const std::size_t space = key.data.rfind(' ');
         key.data =
             space == std::string::npos ? std::string("0") : key.data.substr(0, space + 1) + "0";
-        modified = 1;
+        file.modified = 1;
     }
 }
 
-void FigureFile::ZeroItem(TreeItem item) {
+void ZeroItem(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        ZeroChannel(root.FindByTreeItem(item));
+        ZeroChannel(file, file.root.FindByTreeItem(item));
     }
 }
 
-void FigureFile::ZeroActorChannels(Block* bodyPart, int which) {
+void ZeroActorChannels(FigureFile& file, Block* bodyPart, ChannelChoice which) {
     if (bodyPart == nullptr) {
         return;
     }
@@ -44,15 +46,16 @@ void FigureFile::ZeroActorChannels(Block* bodyPart, int which) {
     }
     for (Block& channel : channels->children) {
         const bool morphTarget = channel.tag == "targetGeom";
-        if (which == 0 || (which == 1 && morphTarget) || (which == 2 && !morphTarget)) {
-            ZeroChannel(&channel);
+        if (which == ChannelChoice::All || (which == ChannelChoice::MorphTargets && morphTarget) ||
+            (which == ChannelChoice::OtherChannels && !morphTarget)) {
+            ZeroChannel(file, &channel);
         }
     }
 }
 
-void FigureFile::ZeroActorItem(TreeItem item, int which) {
+void ZeroActorItem(FigureFile& file, TreeItem item, ChannelChoice which) {
     if (item != 0) {
-        ZeroActorChannels(root.FindByTreeItem(item), which);
+        ZeroActorChannels(file, file.root.FindByTreeItem(item), which);
     }
 }
 

@@ -5,9 +5,9 @@
 #include <system_error>
 
 #include "edit/MorphDeltas.h"
-#include "edit/NumberText.h"
 #include "model/Block.h"
 #include "model/Names.h"
+#include "model/NumberText.h"
 #include "model/TextIO.h"
 #include "pane/FigureFile.h"
 #include "platform/Ui.h"

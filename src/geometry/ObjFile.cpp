@@ -92,7 +92,7 @@ int ReadObjFile(FigureFile& file) {
     file.ui.SetWaitCursor();
     file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
     file.ui.SetProgressPosition(0);
-    std::unique_ptr<ObjMesh, ObjMeshDeleter> mesh(new ObjMesh);
+    auto mesh = std::make_unique<ObjMesh>();
     int error = 0;
     bool read = ReadPieces(handle.get(), *mesh, file.ui, error);
     file.ui.CloseProgress();

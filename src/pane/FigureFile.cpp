@@ -18,10 +18,6 @@ constexpr const char* kOpenFilter =
     "Character Files (*.cr2)|*.cr2|Poser Scene Files (*.pz3)|*.pz3|Pose Files (*.pz2)|*.pz2|"
     "Hand Files (*.hd2)|*.hd2|Face Files (*.fc2)|*.fc2||";
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // A progress record whose hook moves the progress bar of the window `ui` shows.
 Progress ProgressOn(Ui& ui, double total) {
     Progress progress;
@@ -220,18 +216,6 @@ std::string FileNameOfPath(std::string_view path) {
     const auto slash = path.rfind('/');
 #endif
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace tessary

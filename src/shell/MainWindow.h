@@ -51,6 +51,8 @@ class MainWindow : public MainWindowLink {
     // With a command line, loads it (taken whole as one path) into the left pane; without one,
     // shows the About box.
     void Start(const std::string& commandLine);
+    // Shows the pane's file as `viewKind` (raw, figure or pose) and refills its tree.
+    void ShowAs(Side side, std::int32_t viewKind);
 
     void OnLoadButton(Side side);
     void OnSaveButton(Side side);

@@ -50,7 +50,7 @@ TEST(CorpusCopyTest, ChannelsReachTheDefinitiveBodyPartOfAnotherNumber) {
                                          ->FindNthChild("channels", 0, true)
                                          ->children.size();
 
-    panes.left.CopyAllChannels(1);
+    CopyAllChannels(panes.left, 1);
 
     Block* maleHip = DefinitiveActor(panes.right.root, "hip:3");
     Block* copied = maleHip->FindNthChild("channels", 0, true);

@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "edit/Copy.h"
+#include "edit/Delete.h"
+#include "edit/Rename.h"
+#include "edit/Zero.h"
 #include "model/Block.h"
 #include "model/TextIO.h"
 #include "pane/FigureFile.h"

@@ -29,7 +29,7 @@ TEST(RenameTest, MorphTargetKeepsItsSuffixOnly) {
                        kFigureView);
         Mark(panes.left.root, {"actor hip", "channels ", std::string("targetGeom ") + c.data}, 4);
 
-        panes.left.RenameItem(4, c.newName);
+        RenameItem(panes.left, 4, c.newName);
 
         EXPECT_EQ(At(panes.left.root, {"actor hip", "channels "})->children[0].data, c.expected)
             << c.data;
@@ -69,7 +69,7 @@ box_1:1
                    kFigureView);
     panes.left.root.children[1].treeItem = 6;
 
-    panes.left.RenameItem(6, "Crate");
+    RenameItem(panes.left, 6, "Crate");
 
     EXPECT_EQ(Dump(panes.left.root),
               "prop Crate:1\n"
@@ -85,7 +85,7 @@ TEST(RenameTest, PropWithoutNameRenamesOnlyItsOwnBlocks) {
                    kFigureView);
     panes.left.root.children[1].treeItem = 6;
 
-    panes.left.RenameItem(6, "Crate");
+    RenameItem(panes.left, 6, "Crate");
 
     EXPECT_EQ(Dump(panes.left.root),
               "prop Crate\nprop Crate\n    name Crate\n    parent\nchannels\n");
@@ -123,7 +123,7 @@ TEST(ZeroTest, ChannelKeepsFramesAndEverythingButTheValues) {
     TwoPanes::Fill(panes.left, kBody, kPoseView);
     const TreeItem xrot = Mark(panes.left.root, {"actor hip", "channels ", "rotateX xrot"}, 3);
 
-    panes.left.ZeroItem(xrot);
+    ZeroItem(panes.left, xrot);
 
     EXPECT_EQ(Dump(*At(panes.left.root, {"actor hip", "channels ", "rotateX xrot"})),
               "keys\n    k 0 0\n    k 30 0\n    k 0\n");
@@ -146,7 +146,7 @@ TEST(ZeroTest, ActorModesPickMorphTargetsOrTheOtherChannels) {
         TwoPanes::Fill(panes.left, kBody, kPoseView);
         const TreeItem hip = Mark(panes.left.root, {"actor hip"}, 2);
 
-        panes.left.ZeroActorItem(hip, c.which);
+        ZeroActorItem(panes.left, hip, static_cast<ChannelChoice>(c.which));
 
         Block* channels = At(panes.left.root, {"actor hip", "channels "});
         EXPECT_EQ(channels->children[0].children[1].children[1].data, c.smileKey) << c.which;

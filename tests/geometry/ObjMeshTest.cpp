@@ -9,7 +9,7 @@
 #include <string>
 
 #include "RecordingUi.h"
-#include "edit/NumberText.h"
+#include "model/NumberText.h"
 
 namespace tessary {
 namespace {

@@ -12,6 +12,7 @@
 #include "RecordingUi.h"
 #include "headless/MemoryProfileStore.h"
 #include "headless/MemoryTreeControl.h"
+#include "model/Names.h"
 #include "pane/FigureTree.h"
 #include "platform/MainWindowLink.h"
 
