@@ -1,6 +1,7 @@
 #include "cli/CliMain.h"
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -127,7 +128,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::ifstream file;
     std::istream* script = &in;
     if (name != "-") {
-        file.open(name, std::ios::binary);
+        // The name is UTF-8; as a path it opens the same file on every system.
+        file.open(std::filesystem::path(std::u8string(name.begin(), name.end())), std::ios::binary);
         if (!file) {
             err << "tessary-cli: cannot read the script '" << name << "'\n";
             return 2;

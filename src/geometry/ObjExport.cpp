@@ -51,7 +51,9 @@ std::string InCurrentDirectory(const std::string& name) {
     if (error) {
         return name;
     }
-    return (directory / name).string();
+    // Names are UTF-8 in and out, whatever narrow text means to the system's paths.
+    const std::u8string joined = (directory / std::u8string(name.begin(), name.end())).u8string();
+    return std::string(joined.begin(), joined.end());
 }
 
 int ExportPropBlock(FigureFile& file, const Block& prop) {

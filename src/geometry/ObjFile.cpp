@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "geometry/LargeArrayAllocator.h"
 #include "geometry/ObjMesh.h"
 #include "model/TextIO.h"
 #include "pane/FigureFile.h"
+#include "platform/FileAccess.h"
+#include "platform/LargeArrayAllocator.h"
 #include "platform/Ui.h"
 
 namespace tessary {
@@ -84,7 +85,7 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, int& error) {
 }  // namespace
 
 int ReadObjFile(FigureFile& file) {
-    std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(file.objPath.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> handle(OpenFile(file.objPath, "rb"));
     if (!handle) {
         ShowOpenError(file, errno);
         return 0;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileAccess.h"  // ReadWholeFile, for the readers of whole files
+
 namespace tessary {
 
 class Block;
@@ -132,8 +134,5 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nul
 
 // The system's text for an errno value ("No such file or directory").
 std::string SystemErrorText(int error);
-
-// Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
-bool ReadWholeFile(const std::string& path, std::string& text);
 
 }  // namespace tessary
