@@ -357,11 +357,23 @@ void Block::RenameTag(std::string_view oldTag, std::string_view newName) {
 }
 
 void Block::SetDataWhereTag(std::string_view tagToFind, std::string_view newName) {
-    const std::string tagCopy(tagToFind);
+    SetDataWhereTag({tagToFind}, newName);
+}
+
+void Block::SetDataWhereTag(std::initializer_list<std::string_view> tags,
+                            std::string_view newName) {
+    // Copies: the arguments may point into the tree itself.
+    const std::vector<std::string> tagCopies(tags.begin(), tags.end());
     const std::string name(newName);
     ForEachInSubtree(*this, [&](Block& block) {
-        if (block.tag == tagCopy) {
-            block.data = WithSuffixOf(name, block.data);
+        for (const std::string& tagCopy : tagCopies) {
+            if (block.tag != tagCopy) {
+                continue;
+            }
+            // Unlike a rename, data ending in a bare ":" ("0.1 0 0:") keeps no ":".
+            const std::string_view suffix = NameSuffix(block.data);
+            block.data = suffix.empty() ? name : name + ":" + std::string(suffix);
+            return;
         }
     });
 }

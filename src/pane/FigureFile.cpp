@@ -129,15 +129,6 @@ int FigureFile::Load() {
     return 1;
 }
 
-bool FigureFile::AnySaveRepairEnabled() const {
-    for (const SaveRepair& repair : saveRepairs) {
-        if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void FigureFile::RunSaveRepairs() {
     for (const SaveRepair& repair : saveRepairs) {
         if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
@@ -146,10 +137,22 @@ void FigureFile::RunSaveRepairs() {
     }
 }
 
-bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, std::string* reason) {
+bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repairs repairs,
+                             std::string* reason) {
     return WriteFileAtomically(
         target, TextWriter::LineEnds::CrLf,
-        [this, progress](TextWriter& out) { WriteTree(root, out, progress); }, reason);
+        [this, progress, repairs](TextWriter& out) {
+            // Only once the target could be created: a save refused there leaves the tree as it
+            // was.
+            if (repairs == Repairs::Run) {
+                RunSaveRepairs();
+            }
+            if (progress != nullptr) {
+                progress->total = static_cast<double>(root.CountNodes());
+            }
+            WriteTree(root, out, progress);
+        },
+        reason);
 }
 
 int FigureFile::Save() {
@@ -169,29 +172,16 @@ int FigureFile::Save() {
     path = *chosen;
     fileName = FileNameOfPath(path);
 
-    // The repairs change the tree before it is written; a save that fails afterwards must
-    // leave the tree as the user had it, so it is kept aside while they run.
-    std::optional<Block> beforeRepairs;
-    if (AnySaveRepairEnabled()) {
-        beforeRepairs.emplace(root);
-    }
-    RunSaveRepairs();
-
     ui.OpenProgress("Saving...\nPlease Wait.", false);
     ui.SetWaitCursor();
-    Progress progress = ProgressOn(ui, static_cast<double>(root.CountNodes()));
+    Progress progress = ProgressOn(ui, 0);
+    // The repairs change the pane's own tree and stay in it, even when the write fails after
+    // them (the file on disk is then untouched and the pane stays modified).
     std::string reason;
-    const bool written = WriteFileTo(path, &progress, &reason);
+    const bool written = WriteFileTo(path, &progress, Repairs::Run, &reason);
     ui.SetArrowCursor();
     ui.CloseProgress();
     if (!written) {
-        if (beforeRepairs) {
-            root = std::move(*beforeRepairs);
-            // The copy carries the item handles but not the folder handles: rebuild the view.
-            if (tree != nullptr) {
-                tree->Refresh();
-            }
-        }
         ShowOpenError(path, reason);
         return 0;
     }
@@ -201,7 +191,7 @@ int FigureFile::Save() {
 
 bool FigureFile::WriteTo(const std::string& target) {
     std::string reason;
-    if (!WriteFileTo(target, nullptr, &reason)) {
+    if (!WriteFileTo(target, nullptr, Repairs::Skip, &reason)) {
         ShowOpenError(target, reason);
         return false;
     }

@@ -86,13 +86,16 @@ class FigureFile {
         std::function<void(FigureFile&)> run;
     };
     // The repairs in the order Save runs them: storage offsets, then unused materials, then
-    // missing materials. Whoever provides a repair operation appends it here.
+    // missing materials. The main window's panes get geometry/SaveRepairs.h's SaveTimeRepairs.
     std::vector<SaveRepair> saveRepairs;
 
   private:
-    bool AnySaveRepairEnabled() const;
     void RunSaveRepairs();
-    bool WriteFileTo(const std::string& target, Progress* progress, std::string* reason);
+    enum class Repairs { Skip, Run };
+    // Writes the tree to `target`; with Repairs::Run the enabled save repairs run on it first,
+    // once the target could be created. On failure `reason` says why.
+    bool WriteFileTo(const std::string& target, Progress* progress, Repairs repairs,
+                     std::string* reason);
     // "Error opening file.", with the file and the system's reason as the box's detail.
     void ShowOpenError(const std::string& file, const std::string& reason);
 };

@@ -2,6 +2,7 @@
 
 #include "commands/RegionMenu.h"
 #include "geometry/ObjMesh.h"
+#include "geometry/SaveRepairs.h"
 #include "platform/Preferences.h"
 #include "platform/Ui.h"
 
@@ -13,7 +14,9 @@ constexpr const char* kObjButtonText = "OBJ Geometry File";
 
 struct MainWindow::Pane {
     Pane(Ui& ui, ProfileStore& store, TreeControl& control, CommandContext& context)
-        : file(ui, store), tree(control, file), commands(tree, context) {}
+        : file(ui, store), tree(control, file), commands(tree, context) {
+        file.saveRepairs = SaveTimeRepairs();
+    }
     FigureFile file;
     FigureTree tree;
     PaneCommands commands;

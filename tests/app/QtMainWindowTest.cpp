@@ -45,6 +45,7 @@ class QtMainWindowTest : public test::WindowTestBase {
     void quitAsksOnlyWithUnsavedChanges();
     void enterNeverClosesTheWindow();
     void preferencesOkWritesAllSixCancelWritesNone();
+    void saveRunsTheRepairsTickedInPreferences();
     void backgroundMenuOffersAbout();
     void progressWindowMovesDuringALargeLoad();
     void screenshot();
@@ -330,6 +331,37 @@ void QtMainWindowTest::preferencesOkWritesAllSixCancelWritesNone() {
         QCOMPARE(Window().Shell().File(side).confirmDelete, 0);
         QCOMPARE(Window().Shell().File(side).autoAddMaterials, 1);
     }
+}
+
+void QtMainWindowTest::saveRunsTheRepairsTickedInPreferences() {
+    QTemporaryDir folder;
+    const QString obj = folder.filePath(QStringLiteral("hair.obj"));
+    {
+        QFile file(obj);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("v 0 0 0\nusemtl Skin\nf 1 1 1\nusemtl Hair\nf 1 1 1\n");
+    }
+    Window().Start(DataFile("figure.cr2"));
+    ModalDriver driver;
+    driver.Expect([](QWidget& modal) {
+        for (const char* box : {"1029", "1057", "1058"}) {  // all three repairs on
+            modal.findChild<QCheckBox*>(QString::fromLatin1(box))->click();
+        }
+        modal.findChild<QPushButton*>(QStringLiteral("1"))->click();
+    });
+    Button("1024").click();
+    QVERIFY(driver.Seen());
+    ui_->openAnswers.push_back(obj.toStdString());
+    Button("1022").click();
+    const QString saved = folder.filePath(QStringLiteral("saved.cr2"));
+    ui_->saveAnswers.push_back(saved.toStdString());
+    Button("1005").click();
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains(" material Skin\r\n"));
+    QVERIFY(text.contains(" material Hair\r\n"));  // added from the OBJ file
+    QCOMPARE(Window().Shell().File(Side::Left).modified, 0);
 }
 
 void QtMainWindowTest::backgroundMenuOffersAbout() {

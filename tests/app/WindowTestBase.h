@@ -26,16 +26,16 @@ inline std::string DataFile(const char* name) {
     return QDir(kData).filePath(QString::fromLatin1(name)).toStdString();
 }
 
-// The Qt Ui with open dialogs answered from a list, and the progress it was given recorded.
+// The Qt Ui with file dialogs answered from lists (an empty list cancels), and the progress it was
+// given recorded.
 class TestUi : public QtUi {
   public:
     std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
-        if (openAnswers.empty()) {
-            return std::nullopt;
-        }
-        std::string answer = openAnswers.front();
-        openAnswers.pop_front();
-        return answer;
+        return Next(openAnswers);
+    }
+
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override {
+        return Next(saveAnswers);
     }
 
     void SetProgressPosition(int percent) override {
@@ -47,8 +47,19 @@ class TestUi : public QtUi {
     }
 
     std::deque<std::string> openAnswers;
+    std::deque<std::string> saveAnswers;
     std::vector<int> positions;
     bool shownWhileMoving = true;
+
+  private:
+    static std::optional<std::string> Next(std::deque<std::string>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 // A test object whose every test gets a new main window; preferences go to a temporary folder

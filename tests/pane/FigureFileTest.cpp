@@ -292,7 +292,7 @@ class FileSizeLimit {
     void (*previousHandler_)(int) = nullptr;
 };
 
-TEST_F(FigureFileTest, SaveThatFailsWhileWritingLeavesTheOldFileAndTheTree) {
+TEST_F(FigureFileTest, SaveThatFailsWhileWritingLeavesTheOldFileAndKeepsTheRepairs) {
     std::string big = "{\nactor BODY:1\n{\nchannels\n{\n}\n";
     for (int i = 0; i < 20000; ++i) {
         big += "d " + std::to_string(i) + " 0.000100 0.000200 0.000300\n";
@@ -308,7 +308,6 @@ TEST_F(FigureFileTest, SaveThatFailsWhileWritingLeavesTheOldFileAndTheTree) {
                                     ++repairsRun;
                                     f.root.children.front().data = "REPAIRED";
                                 }});
-    const std::string before = Written();
     ui.fileAnswers = {target};
     int result = -1;
     {
@@ -318,7 +317,7 @@ TEST_F(FigureFileTest, SaveThatFailsWhileWritingLeavesTheOldFileAndTheTree) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(repairsRun, 1);
     EXPECT_EQ(ReadBytes(target), "old contents\n");
-    EXPECT_EQ(Written(), before);  // the repair is undone with the failed save
+    EXPECT_EQ(file.root.children.front().data, "REPAIRED");  // the tree keeps the repair
     EXPECT_EQ(file.modified, 1);
     EXPECT_EQ(ui.Messages(),
               std::vector<std::string>{"message [FileOpenError] Error opening file. (!)"});
@@ -342,10 +341,12 @@ TEST_F(FigureFileTest, SaveRunsOnlyTheEnabledRepairsInOrder) {
     file.autoFixStorageOffset = 1;
     file.autoRemoveMaterials = 0;
     file.autoAddMaterials = 1;
-    ui.fileAnswers = {dir.File("out.cr2"), std::nullopt};
+    ui.fileAnswers = {dir.File("out.cr2")};
     EXPECT_EQ(file.Save(), 1);
     EXPECT_EQ(ran, (std::vector<std::string>{"offsets", "add"}));
+    ui.fileAnswers = {std::nullopt, dir.File("missing/out.cr2")};
     EXPECT_EQ(file.Save(), 0);  // a cancelled dialog runs none
+    EXPECT_EQ(file.Save(), 0);  // nor does a target that cannot be created
     EXPECT_EQ(ran.size(), 2u);
 }
 

@@ -1,0 +1,12 @@
+#include "geometry/StorageOffsets.h"
+
+#include "pane/FigureFile.h"
+
+namespace tessary {
+
+void RepairStorageOffsets(FigureFile& file) {
+    // Both tags in one walk of the tree: a large figure has millions of lines.
+    file.root.SetDataWhereTag({"storageOffset", "setGeomHandlerOffset"}, "0 0 0");
+}
+
+}  // namespace tessary
