@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include "AboutDialog.h"
+#include "CombineDialog.h"
 #include "PreferencesDialog.h"
 #include "ProgressWindow.h"
 #include "RegionDialog.h"
@@ -288,6 +289,14 @@ std::optional<Preferences> QtUi::RunPreferencesDialog(const Preferences& current
         return std::nullopt;
     }
     return dialog.Values();
+}
+
+std::optional<CombineChoice> QtUi::RunCombineDialog(const CombineRequest& request) {
+    CombineDialog dialog(request, window_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
 }
 
 void QtUi::ShowAbout() {

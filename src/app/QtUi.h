@@ -50,6 +50,7 @@ class QtUi : public Ui {
     std::optional<Preferences> RunPreferencesDialog(const Preferences& current) override;
     void ShowAbout() override;
     void OpenHelpPage() override;
+    std::optional<CombineChoice> RunCombineDialog(const CombineRequest& request) override;
     std::optional<RegionOptions> RunRegionDialog() override;
 
   private:

@@ -11,6 +11,7 @@ ScriptRunner::ScriptRunner(Session& session, std::string scriptName)
     RegisterCoreActions(*this);
     RegisterCommandActions(*this);
     RegisterGeometryActions(*this);
+    RegisterCombineActions(*this);
     RegisterRegionActions(*this);
 }
 

@@ -70,6 +70,8 @@ void RegisterCoreActions(ScriptRunner& runner);
 // menu, rename, key and drop: what happens inside a pane's tree (CommandActions.cpp).
 void RegisterCommandActions(ScriptRunner& runner);
 void RegisterGeometryActions(ScriptRunner& runner);
+// combine: the Combine Morph Targets dialog filled in from the script (CombineActions.cpp).
+void RegisterCombineActions(ScriptRunner& runner);
 // options and region: the More Options button of a pane (RegionActions.cpp).
 void RegisterRegionActions(ScriptRunner& runner);
 

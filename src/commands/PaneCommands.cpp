@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "commands/CommandIds.h"
+#include "edit/Combine.h"
 #include "edit/Copy.h"
 #include "edit/Delete.h"
 #include "edit/LineWalks.h"
@@ -68,8 +69,8 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { ExportMorphTarget(c.file, i); }},
     {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllMorphTargetsCommand(i); }},
-    // FigureFile::CombineMorphTargets with the owner's Block and the owner item's text.
-    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd, nullptr},
+    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd,
+     [](PaneCommands& c, TreeItem i) { c.CombineCommand(i); }},
     {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait,
      [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
     {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait,
@@ -496,6 +497,13 @@ void PaneCommands::ZeroMorphSettings(TreeItem item) {
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
     ZeroItem(file, item);
+}
+
+void PaneCommands::CombineCommand(TreeItem owner) {
+    Block* block = owner != 0 ? file.BlockOfItem(owner) : nullptr;
+    if (block != nullptr) {
+        CombineMorphTargets(file, *block, tree.control.GetItemText(owner));
+    }
 }
 
 }  // namespace tessary

@@ -107,6 +107,8 @@ class PaneCommands {
     void ZeroChannelSettings(TreeItem item);
     void ZeroMorphSettings(TreeItem item);
     void ZeroSettings(TreeItem item);
+    // "Combine Morph Targets" on the folder under `owner` (the body part or prop item).
+    void CombineCommand(TreeItem owner);
 
   private:
     // Asks a delete question under the ConfirmDelete option; true when the answer allows it.

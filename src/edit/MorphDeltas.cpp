@@ -15,47 +15,107 @@ bool IsCSpace(char c) {
 
 }  // namespace
 
-std::int32_t ReadMorphDeltas(const Block& morphTarget, MorphDeltas& out) {
+MorphTargetHeader ReadMorphTargetHeader(const Block& morphTarget) {
+    MorphTargetHeader header;
     const Block* keys = morphTarget.FindNthChild("keys", 0, true);
     if (!keys) {
-        return 0;
+        return header;
     }
     const Block* key = keys->FindNthChild("k", 0, true);
     if (!key) {
-        return 0;
+        return header;
     }
     // "k 0 0.5": frame, then the value after the last blank.
     std::string_view keyData = key->data;
     std::size_t lastSpace = keyData.rfind(' ');
-    out.weight = ReadLeadingDouble(
+    header.hasWeight = true;
+    header.weight = ReadLeadingDouble(
         lastSpace == std::string_view::npos ? keyData : keyData.substr(lastSpace + 1));
     const Block* indexes = morphTarget.FindNthChild("indexes", 0, true);
     if (!indexes) {
-        return 0;
+        return header;
     }
     std::int32_t count = ReadLeadingInt(indexes->data);
     const Block* numbDeltas = morphTarget.FindNthChild("numbDeltas", 0, true);
     if (!numbDeltas) {
-        return 0;
+        return header;
     }
-    std::int32_t result = ReadLeadingInt(numbDeltas->data);
     const Block* deltas = morphTarget.FindNthChild("deltas", 0, true);
     if (!deltas) {
-        return 0;
+        return header;
     }
+    header.numbDeltas = ReadLeadingInt(numbDeltas->data);
+    header.deltas = deltas;
     std::size_t available = deltas->children.size();
     std::size_t wanted = count > 0 ? static_cast<std::size_t>(count) : 0;
-    std::size_t n = wanted < available ? wanted : available;
-    out.deltas.reserve(out.deltas.size() + n);
-    for (std::size_t i = 0; i < n; ++i) {
-        Delta delta;
-        ParseDeltaLine(deltas->children[i].data, delta);
-        out.deltas.push_back(delta);
-    }
-    return result;
+    header.count = wanted < available ? wanted : available;
+    return header;
 }
 
+std::int32_t ReadMorphDeltas(const Block& morphTarget, MorphDeltas& out) {
+    const MorphTargetHeader header = ReadMorphTargetHeader(morphTarget);
+    if (header.hasWeight) {
+        out.weight = header.weight;
+    }
+    if (header.deltas == nullptr) {
+        return 0;
+    }
+    out.deltas.reserve(out.deltas.size() + header.count);
+    for (std::size_t i = 0; i < header.count; ++i) {
+        Delta delta;
+        ParseDeltaLine(header.deltas->children[i].data, delta);
+        out.deltas.push_back(delta);
+    }
+    return header.numbDeltas;
+}
+
+namespace {
+
+// The form nearly every "d" line has, "117 1.250000e-003 0.000000e+000 -3.000000e-004": a
+// vertex number of at most nine digits and three plain decimals, single blanks between,
+// nothing around. Read in one go; anything else is left to the general reading.
+bool ParseCommonDeltaLine(std::string_view data, Delta& delta) {
+    const char* p = data.data();
+    const char* last = p + data.size();
+    bool negative = false;
+    if (p != last && *p == '-') {
+        negative = true;
+        ++p;
+    }
+    std::int32_t vertex = 0;
+    int digits = 0;
+    while (p != last && *p >= '0' && *p <= '9' && digits < 9) {
+        vertex = vertex * 10 + (*p - '0');
+        ++digits;
+        ++p;
+    }
+    if (digits == 0 || p == last || *p != ' ') {
+        return false;
+    }
+    double offsets[3];
+    for (int i = 0; i < 3; ++i) {
+        ++p;  // the blank
+        if (!ReadPlainDecimal(p, last, offsets[i])) {
+            return false;
+        }
+        const bool more = i < 2;
+        if (more ? p == last || *p != ' ' : p != last) {
+            return false;
+        }
+    }
+    delta.vertex = negative ? -vertex : vertex;
+    delta.dx = offsets[0];
+    delta.dy = offsets[1];
+    delta.dz = offsets[2];
+    return true;
+}
+
+}  // namespace
+
 void ParseDeltaLine(std::string_view data, Delta& delta) {
+    if (ParseCommonDeltaLine(data, delta)) {
+        return;
+    }
     delta.dx = 0;
     delta.dy = 0;
     delta.dz = 0;

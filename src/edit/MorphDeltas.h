@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,6 +28,20 @@ struct MorphDeltas {
     double weight = 0;
     DeltaArray deltas;
 };
+
+// Where the delta lines of a "targetGeom" Block are, found without parsing any of them: what
+// ReadMorphDeltas reads first. `hasWeight` is false when "keys" or its "k" line is missing;
+// `deltas` is none (and `numbDeltas` 0) when any of the five lines is missing.
+struct MorphTargetHeader {
+    bool hasWeight = false;
+    double weight = 0;
+    std::int32_t numbDeltas = 0;
+    const Block* deltas = nullptr;
+    // How many of the first lines of `deltas` are delta lines: "indexes", but no more than
+    // there are, and 0 when "indexes" is 0 or negative.
+    std::size_t count = 0;
+};
+MorphTargetHeader ReadMorphTargetHeader(const Block& morphTarget);
 
 // Reads the weight (value of the first "k" line of "keys") and the first "indexes" delta lines
 // of a "targetGeom" Block into `out`, whose `deltas` should be empty. Returns the "numbDeltas"

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "edit/CombineDialogState.h"
+
 namespace tessary {
 
 std::string OneLine(const std::string& text) {
@@ -130,6 +132,40 @@ std::optional<Preferences> ScriptedUi::RunPreferencesDialog(const Preferences& c
         return std::nullopt;
     }
     return chosen;
+}
+
+void ScriptedUi::SetCombineScript(CombineScript script) {
+    combineScript_ = std::move(script);
+}
+
+std::optional<CombineChoice> ScriptedUi::RunCombineDialog(const CombineRequest& request) {
+    CombineDialogState dialog(request);
+    if (!combineScript_) {
+        if (!AnswerModalDialog("Combine")) {
+            return std::nullopt;
+        }
+        return dialog.Combine();
+    }
+    const CombineScript script = std::move(*combineScript_);
+    combineScript_.reset();
+    if (script.cancel) {
+        return std::nullopt;
+    }
+    dialog.newName = script.newName;
+    if (script.add) {
+        dialog.OnAdd();
+    } else {
+        dialog.OnSubtract();
+    }
+    for (const std::string& entry : script.entries) {
+        const std::optional<std::size_t> index = dialog.FindEntry(entry);
+        if (!index) {
+            Fail("no entry '" + entry + "' in the Combine dialog");
+            return std::nullopt;
+        }
+        dialog.SetSelected(*index, true);
+    }
+    return dialog.Combine();
 }
 
 void ScriptedUi::SetRegionDialogEdit(std::function<bool(RegionForm&)> edit) {

@@ -36,6 +36,20 @@ class ScriptedUi : public Ui {
     // question (yes: OK as opened, no: Cancel).
     void SetPreferencesEdit(std::function<void(Preferences&)> edit);
 
+    // How the next Combine dialog is filled in (the `combine` action): Cancel, or the name,
+    // Add or Subtract, and the entries to select (names or "#N"), then Combine. Without one the
+    // dialog takes a reply like a question (yes: Combine as opened, no: Cancel).
+    struct CombineScript {
+        bool cancel = false;
+        std::string newName;
+        bool add = true;
+        std::vector<std::string> entries;
+    };
+    void SetCombineScript(CombineScript script);
+    // True while a script set for the Combine dialog has not been taken by one.
+    bool CombineScriptPending() const { return combineScript_.has_value(); }
+    void ClearCombineScript() { combineScript_.reset(); }
+
     MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                               MessageButtons buttons, MessageIcon icon) override;
     void ShowError(const std::string& text, const std::string& caption,
@@ -51,6 +65,7 @@ class ScriptedUi : public Ui {
     std::optional<Preferences> RunPreferencesDialog(const Preferences& current) override;
     void ShowAbout() override;
     void OpenHelpPage() override;
+    std::optional<CombineChoice> RunCombineDialog(const CombineRequest& request) override;
 
     // Takes the next reply as the answer of a modal dialog without an action of its own:
     // true for OK ("yes" or no reply left), false for Cancel ("no").
@@ -76,6 +91,7 @@ class ScriptedUi : public Ui {
     std::optional<std::string> scriptError_;
     bool errorShown_ = false;
     std::function<void(Preferences&)> preferencesEdit_;
+    std::optional<CombineScript> combineScript_;
     std::function<bool(RegionForm&)> regionDialogEdit_;
 };
 

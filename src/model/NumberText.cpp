@@ -75,7 +75,7 @@ void FixExponent(std::string& out, std::size_t start) {
 // digits fit in 53 bits and the power of ten is at most 22 either way, the product or quotient
 // of two exactly representable doubles is the correctly rounded value (Clinger's fast path).
 // Anything else (long mantissas, large exponents, "inf") is left to from_chars.
-bool ReadSimpleDecimal(const char* p, const char* last, double& value) {
+inline bool ReadSimpleDecimal(const char* p, const char* last, double& value, const char** end) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -117,6 +117,7 @@ bool ReadSimpleDecimal(const char* p, const char* last, double& value) {
                 ++q;
             }
             power += negative ? -exponent : exponent;
+            p = q;
         }
     }
     if (power < -22 || power > 22) {
@@ -124,6 +125,9 @@ bool ReadSimpleDecimal(const char* p, const char* last, double& value) {
     }
     value = power < 0 ? static_cast<double>(mantissa) / kPowers[-power]
                       : static_cast<double>(mantissa) * kPowers[power];
+    if (end != nullptr) {
+        *end = p;
+    }
     return true;
 }
 
@@ -184,6 +188,22 @@ std::int32_t ReadLeadingInt(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+bool ReadPlainDecimal(const char*& p, const char* last, double& value) {
+    const char* q = p;
+    bool negative = false;
+    if (q != last && (*q == '+' || *q == '-')) {
+        negative = *q == '-';
+        ++q;
+    }
+    double magnitude = 0.0;
+    if (q == last || !ReadSimpleDecimal(q, last, magnitude, &q)) {
+        return false;
+    }
+    value = negative ? -magnitude : magnitude;
+    p = q;
+    return true;
+}
+
 double ReadLeadingDouble(std::string_view text) {
     const char* p = text.data();
     const char* last = p + text.size();
@@ -214,7 +234,7 @@ double ReadLeadingDouble(std::string_view text) {
             return negative ? -magnitude : magnitude;
         }
     } else {
-        if (ReadSimpleDecimal(p, last, value)) {
+        if (ReadSimpleDecimal(p, last, value, nullptr)) {
             return negative ? -value : value;
         }
         result = std::from_chars(p, last, value, std::chars_format::general);

@@ -19,6 +19,10 @@ std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end = nullptr)
 // atof: the leading decimal or hexadecimal floating-point number of `text`, "inf" and "nan"
 // included; out-of-range values become infinity or zero as strtod makes them.
 double ReadLeadingDouble(std::string_view text);
+// A plain decimal at `p` ("-0.012345", "4.071571e-003"), read exactly as ReadLeadingDouble
+// reads it, with `p` moved past it. Other text (no digits, hexadecimal, "inf", mantissas past
+// 53 bits, powers of ten past 22) gives false and changes nothing: ReadLeadingDouble reads it.
+bool ReadPlainDecimal(const char*& p, const char* last, double& value);
 
 // printf "%e": one digit, ".", six digits, "e", sign and at least three exponent digits.
 void AppendExponent(std::string& out, double value);

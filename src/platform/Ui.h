@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/CombineChoice.h"
 #include "platform/Preferences.h"
 #include "platform/RegionOptions.h"
 
@@ -74,6 +75,13 @@ class Ui {
     virtual void ShowAbout() = 0;
     // Opens the help page in the user's browser; nothing happens when it cannot.
     virtual void OpenHelpPage() = 0;
+
+    // The Combine Morph Targets dialog: the choice on Combine, nothing on Cancel. A face that
+    // has no such dialog answers as a Cancel would.
+    virtual std::optional<CombineChoice> RunCombineDialog(const CombineRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
 
     // The region dialog ("Options"), opened fresh: the choices on OK, nothing on Cancel. A
     // face without the dialog cancels it.

@@ -111,7 +111,12 @@ TEST(ParseDeltaLine, ReadsVertexAndThreeOffsets) {
         {"5 1", {5, 1, 0, 0}},                    // missing offsets are 0
         {"7 x 2 3", {7, 0, 2, 3}},
         {"3 1,5 2 3", {3, 1, 2, 3}},  // a decimal comma ends the number
-        {"", {-1, 0, 0, 0}},          // no vertex at all: -1, never vertex 0
+        {"-3 -0.5 +.25 5.", {-3, -0.5, 0.25, 5}},
+        {"8 1e 2 3", {8, 1, 2, 3}},  // an incomplete exponent ends the number
+        {"9 0x10 1 2", {9, 16, 1, 2}},
+        {"1234567890 1 2 3", {1234567890, 1, 2, 3}},
+        {"6 1\t2 3", {6, 1, 3, 0}},  // a tab is no separator
+        {"", {-1, 0, 0, 0}},         // no vertex at all: -1, never vertex 0
         {"   ", {-1, 0, 0, 0}},
     };
     for (const Case& c : cases) {
