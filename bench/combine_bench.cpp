@@ -127,7 +127,7 @@ void BM_CombineMorphTargets_c100(benchmark::State& state) {
     Block& channels = *input.bodyPart->FindNthChild("channels", 0, true);
     std::size_t written = 0;
     for (auto _ : state) {
-        input.file.CombineMorphTargets(*input.bodyPart, input.bodyPart->data);
+        CombineMorphTargets(input.file, *input.bodyPart, input.bodyPart->data);
         state.PauseTiming();
         written = channels.children.front().FindNthChild("deltas", 0, true)->children.size();
         channels.RemoveChild(0);
