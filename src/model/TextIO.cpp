@@ -1,18 +1,14 @@
 #include "model/TextIO.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 
 #include "model/Block.h"
 #include "platform/HeapAdvice.h"
+#include "platform/ReplaceFile.h"
 
 namespace tessary {
 
@@ -470,75 +466,15 @@ bool TextWriter::Flush() {
 
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body, std::string* reason) {
-    namespace fs = std::filesystem;
-    // The first step that fails names the reason; later clean-up must not overwrite it.
-    int error = 0;
-    auto fail = [&](int code) {
-        if (error == 0) {
-            error = code != 0 ? code : EIO;
-        }
-        return false;
-    };
-    auto failed = [&] {
-        if (reason != nullptr) {
-            *reason = SystemErrorText(error);
-        }
-        return false;
-    };
-    const fs::path target(path);
-    if (target.filename().empty()) {
-        fail(EISDIR);
-        return failed();
-    }
-    fs::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string temp = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        fail(errno);
-        return failed();
-    }
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) {
-        ::fchmod(fd, existing.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (file == nullptr) {
-        fail(errno);
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return failed();
-    }
-    bool ok;
-    {
+    const int error = ReplaceFileAtomically(path, [&](std::FILE* file) {
         TextWriter writer(file, lineEnds);
         body(writer);
-        ok = writer.Flush() || fail(errno);
+        return writer.Flush();
+    });
+    if (error != 0 && reason != nullptr) {
+        *reason = SystemErrorText(error);
     }
-    ok = ok && (std::ferror(file) == 0 || fail(errno)) &&
-         (::fsync(::fileno(file)) == 0 || fail(errno));
-    ok = (std::fclose(file) == 0 || fail(errno)) && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = fail(errno);
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return failed();
-    }
-    // Make the rename itself durable; the file is already complete either way.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return error == 0;
 }
 
 // --- Whole trees ---

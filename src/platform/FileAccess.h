@@ -20,4 +20,8 @@ std::FILE* OpenForReading(const std::string& path, std::uint64_t& size);
 // cannot be opened (a folder cannot) or a read fails; `text` is then left alone.
 bool ReadWholeFile(const std::string& path, std::string& text);
 
+// A temporary file open for reading and writing in binary mode, removed when it is closed;
+// none, with errno set, when none can be made.
+std::FILE* OpenScratchFile();
+
 }  // namespace tessary

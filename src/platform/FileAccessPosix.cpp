@@ -20,6 +20,10 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
 
+std::FILE* OpenScratchFile() {
+    return std::tmpfile();
+}
+
 std::FILE* OpenForReading(const std::string& path, std::uint64_t& size) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -31,6 +33,34 @@ std::wstring WideName(const std::string& utf8) {
 std::FILE* OpenFile(const std::string& path, const char* mode) {
     const std::string narrow(mode);
     return _wfopen(WideName(path).c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+}
+
+std::FILE* OpenScratchFile() {
+    // In the user's temporary folder: std::tmpfile would try the root of the drive.
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t name[MAX_PATH + 1];
+    if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"tsy", 0, name) == 0) {
+        errno = EACCES;
+        return nullptr;
+    }
+    const HANDLE handle =
+        CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        DeleteFileW(name);
+        errno = EACCES;
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "w+b");
+    if (file == nullptr) {
+        _close(fd);
+    }
+    return file;
 }
 
 std::FILE* OpenForReading(const std::string& path, std::uint64_t& size) {
