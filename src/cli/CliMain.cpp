@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <system_error>
 
 #include "cli/CheckCommand.h"
 #include "cli/CliHelp.h"
@@ -128,25 +129,35 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::ifstream file;
     std::istream* script = &in;
     if (name != "-") {
-        // The name is UTF-8; as a path it opens the same file on every system.
-        file.open(std::filesystem::path(std::u8string(name.begin(), name.end())), std::ios::binary);
-        if (!file) {
+        // A folder opens like a file on some systems and then reads as empty. The name is
+        // UTF-8; as a path it names the same file on every system.
+        const std::filesystem::path scriptPath(std::u8string(name.begin(), name.end()));
+        std::error_code error;
+        if (!std::filesystem::is_directory(scriptPath, error)) {
+            file.open(scriptPath, std::ios::binary);
+        }
+        if (!file.is_open() || !file) {
             err << "tessary-cli: cannot read the script '" << name << "'\n";
             return 2;
         }
         script = &file;
     }
+    // A malformed line stops the run where it stands, after the lines before it have run.
     std::vector<ScriptLine> lines;
+    std::optional<ScriptRunner::Malformed> malformed;
     std::string error;
     int errorLine = 0;
-    if (!ParseScript(*script, lines, error, errorLine) ||
-        !FillValues(lines, values, error, errorLine)) {
+    if (!ParseScript(*script, lines, error, errorLine)) {
+        malformed = ScriptRunner::Malformed{errorLine, error};
+    }
+    // A ${NAME} without a value is reported before anything runs.
+    if (!FillValues(lines, values, error, errorLine)) {
         err << "tessary-cli: " << name << ':' << errorLine << ": " << error << '\n';
         return 2;
     }
     Session session(out, &err);
     ScriptRunner runner(session, name);
-    int status = runner.Run(lines, err);
+    int status = runner.Run(lines, err, malformed);
     out.flush();
     return status;
 }

@@ -18,12 +18,18 @@ std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::s
         if (i >= line.size()) {
             break;
         }
+        // A word runs to the next blank outside quotes; quoted parts may stand anywhere in it
+        // (BODY/"MORPH TARGETS"/Blink), as in a shell.
         std::string word;
-        if (line[i] == '"') {
-            ++i;
+        while (i < line.size() && !IsBlank(line[i])) {
+            char c = line[i++];
+            if (c != '"') {
+                word += c;
+                continue;
+            }
             bool closed = false;
             while (i < line.size()) {
-                char c = line[i++];
+                c = line[i++];
                 if (c == '"') {
                     closed = true;
                     break;
@@ -36,10 +42,6 @@ std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::s
             if (!closed) {
                 error = "unterminated quoted word";
                 return std::nullopt;
-            }
-        } else {
-            while (i < line.size() && !IsBlank(line[i])) {
-                word += line[i++];
             }
         }
         words.push_back(std::move(word));

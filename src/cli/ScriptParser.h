@@ -15,13 +15,15 @@ struct ScriptLine {
     std::vector<std::string> words;
 };
 
-// Splits one script line into words: blanks (spaces, tabs) separate words; a word in double
-// quotes may hold blanks, with \" for a quote and \\ for a backslash. Returns nothing and sets
-// `error` for an unterminated quote.
+// Splits one script line into words: blanks (spaces, tabs) separate words; double quotes
+// around a word or any part of it keep blanks inside it, with \" for a quote and \\ for a
+// backslash. Returns nothing and sets `error` for an unterminated quote.
 std::optional<std::vector<std::string>> SplitWords(std::string_view line, std::string& error);
 
 // Reads a whole script; blank lines and lines whose first non-blank is "#" are skipped.
-// On a malformed line returns false with `error` and `errorLine` set.
+// On a malformed line (an unterminated quote, a NUL byte anywhere in it) returns false with
+// `error` and `errorLine` set; the lines before it stay in `lines`, so that they can run
+// before the run stops there.
 bool ParseScript(std::istream& in, std::vector<ScriptLine>& lines, std::string& error,
                  int& errorLine);
 

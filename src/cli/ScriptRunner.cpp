@@ -19,7 +19,8 @@ void ScriptRunner::AddAction(const std::string& name, Action action) {
     actions_[name] = std::move(action);
 }
 
-int ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::ostream& err) {
+int ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::ostream& err,
+                      const std::optional<Malformed>& malformed) {
     int lastLine = 0;
     try {
         for (const ScriptLine& line : lines) {
@@ -41,6 +42,10 @@ int ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::ostream& err) {
             if (stopped_) {
                 break;
             }
+        }
+        if (malformed && !stopped_) {
+            lastLine = malformed->line;
+            throw ScriptError(malformed->message);
         }
         if (mode_ && !stopped_) {
             throw ScriptError("the script ends with the " + modeName_ + " dialog still open");

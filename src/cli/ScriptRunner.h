@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -32,9 +33,17 @@ class ScriptRunner {
     ScriptRunner(Session& session, std::string scriptName);
 
     void AddAction(const std::string& name, Action action);
+    // Where a script could not be read on: the malformed line and what is wrong with it.
+    struct Malformed {
+        int line = 0;
+        std::string message;
+    };
     // Runs every line; returns the exit status (0, 1, or 2 after a script error, reported on
-    // `err` as "tessary-cli: SCRIPT:LINE: message").
-    int Run(const std::vector<ScriptLine>& lines, std::ostream& err);
+    // `err` as "tessary-cli: SCRIPT:LINE: message"). A script runs line by line: with
+    // `malformed`, the lines before it run and the run then stops there with status 2, unless
+    // it ended before (quit).
+    int Run(const std::vector<ScriptLine>& lines, std::ostream& err,
+            const std::optional<Malformed>& malformed = std::nullopt);
 
     // Helpers for actions.
     Side ParsePane(const std::string& word) const;

@@ -28,17 +28,25 @@ void ForgetSourceItems(Block& copy) {
     copy.propsItem = 0;
 }
 
+// The first level that CreateMissingLevels added (all later ones are inside it): where it
+// stands, so that a copy that fails after all can take it back.
+struct AddedLevel {
+    Block* parent = nullptr;
+    std::size_t index = 0;
+};
+
 // Creates the levels of `parentPath` that `root` lacks, matching each segment by its exact
 // line key. A pose file's body part thus arrives under its base name.
-void CreateMissingLevels(Block& root, std::string_view parentPath) {
+AddedLevel CreateMissingLevels(Block& root, std::string_view parentPath) {
+    AddedLevel added;
     if (parentPath.size() < 2) {
-        return;
+        return added;
     }
     std::string_view rest = parentPath.substr(2);  // past the root's " " and its "|"
     Block* current = &root;
     while (!rest.empty()) {
-        const std::size_t bar = rest.find('|');
-        const std::string_view segment = rest.substr(0, bar);
+        const std::size_t bar = FindPathSeparator(rest);
+        const std::string segment = PathSegmentText(rest.substr(0, bar));
         rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
         if (Block* found = current->FindNthChild(segment, 0, false)) {
             current = found;
@@ -47,8 +55,12 @@ void CreateMissingLevels(Block& root, std::string_view parentPath) {
         Block level;
         ParseLine(segment, level);
         level.hasBlock = 1;
+        if (added.parent == nullptr) {
+            added = {current, current->children.size()};
+        }
         current = &current->AppendChild(std::move(level));
     }
+    return added;
 }
 
 // The "addChild" line of `figure` that names `propName`, and the line after it (its parent's
@@ -84,7 +96,7 @@ int CopyItem(FigureFile& file, TreeItem item) {
         return 0;
     }
     const std::string path = file.root.PathOf(item, true);
-    if (path.empty() || path.find('|') == std::string::npos) {
+    if (path.empty() || FindPathSeparator(path) == std::string::npos) {
         return 0;
     }
     const Block* source = file.root.FindByTreeItem(item);
@@ -102,8 +114,13 @@ static bool CopyBlockUnder(FigureFile& file, const Block& source,
 
     Block* target = destination.FindByPath(parentPath, true);
     if (target == nullptr && file.viewKind == kPoseView) {
-        CreateMissingLevels(destination, parentPath);
+        const AddedLevel added = CreateMissingLevels(destination, parentPath);
         target = destination.FindByPath(parentPath, true);
+        if (target == nullptr && added.parent != nullptr) {
+            // The new levels carry names that the base-name lookup does not find (an actor
+            // "eye:l" has the base name "eye"): a failed copy leaves the destination as it was.
+            added.parent->RemoveChild(added.index);
+        }
     }
     if (target == nullptr) {
         return false;
@@ -235,7 +252,7 @@ static void CopyChannelsWhere(FigureFile& file, const Block* bodyPart, bool morp
                 return;
             }
             const std::string path = file.root.PathOf(channel.treeItem, true);
-            if (path.empty() || path.find('|') == std::string::npos) {
+            if (path.empty() || FindPathSeparator(path) == std::string::npos) {
                 return;
             }
             parentPath = std::string(PathParent(path));

@@ -24,8 +24,11 @@ void ZeroChannel(FigureFile& file, Block* channel) {
             continue;
         }
         const std::size_t space = key.data.rfind(' ');
-        key.data =
-            space == std::string::npos ? std::string("0") : key.data.substr(0, space + 1) + "0";
+        const std::size_t valueAt = space == std::string::npos ? 0 : space + 1;
+        if (key.data.compare(valueAt, std::string::npos, "0") == 0) {
+            continue;  // already zero: the file does not change
+        }
+        key.data.replace(valueAt, std::string::npos, "0");
         file.modified = 1;
     }
 }

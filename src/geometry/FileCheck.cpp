@@ -246,12 +246,6 @@ class Checker {
             parent.hasLast = true;
             parent.lastLine = number;
         }
-        if (Contains(frame.data, '|')) {
-            Report(frame.ownerLine, checks::kNameCharacter,
-                   "the name " + Quoted(frame.data) +
-                       " holds \"|\", which separates the parts of an item's path: copying "
-                       "finds the wrong item");
-        }
         const bool topLevel = frames_.size() == 1;
         if (topLevel && frame.tag == "figure") {
             frame.isFigure = true;

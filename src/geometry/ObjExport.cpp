@@ -1,5 +1,6 @@
 #include "geometry/ObjExport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -19,25 +20,25 @@ namespace {
 // The group named by the actor segment of a morph target's path
 // (" |actor lHand|channels |targetGeom Smile" gives "lHand"); none when the path is too short.
 std::optional<std::string> GroupNameFromPath(std::string_view path) {
-    std::size_t bar = std::string_view::npos;
-    std::size_t searchEnd = path.size();
-    for (int found = 0; found < 3; ++found) {
-        if (searchEnd == 0) {
-            return std::nullopt;
-        }
-        bar = path.rfind('|', searchEnd - 1);
-        if (bar == std::string_view::npos) {
-            return std::nullopt;
-        }
-        searchEnd = bar;
+    // The last three separators; the actor's segment lies between the first two of them.
+    std::size_t bars[3] = {std::string_view::npos, std::string_view::npos, std::string_view::npos};
+    int found = 0;
+    for (std::size_t bar = FindPathSeparator(path); bar != std::string_view::npos;
+         bar = FindPathSeparator(path, bar + 1)) {
+        bars[0] = bars[1];
+        bars[1] = bars[2];
+        bars[2] = bar;
+        ++found;
     }
-    std::string_view segment = path.substr(bar + 1);
-    segment = segment.substr(0, segment.find('|'));
-    std::size_t space = segment.find(' ');
-    if (space == std::string_view::npos) {
+    if (found < 3) {
         return std::nullopt;
     }
-    return std::string(segment.substr(space + 1));
+    std::string segment = PathSegmentText(path.substr(bars[0] + 1, bars[1] - bars[0] - 1));
+    std::size_t space = segment.find(' ');
+    if (space == std::string::npos) {
+        return std::nullopt;
+    }
+    return segment.substr(space + 1);
 }
 
 bool IsGeometryStatement(std::string_view tag) {
@@ -54,6 +55,17 @@ std::string InCurrentDirectory(const std::string& name) {
     // Names are UTF-8 in and out, whatever narrow text means to the system's paths.
     const std::u8string joined = (directory / std::u8string(name.begin(), name.end())).u8string();
     return std::string(joined.begin(), joined.end());
+}
+
+// The body part's group in the attached OBJ file; when there is none (or no file), the
+// message box that says so, before any file dialog.
+const ObjGroup* FoundGroup(FigureFile& file, std::string_view groupName) {
+    const ObjGroup* group = file.objMesh ? file.objMesh->FindGroup(groupName) : nullptr;
+    if (!group) {
+        file.ui.ShowMessage("The OBJ file has no group named " + std::string(groupName) + ".",
+                            "OBJ Export", MessageButtons::Ok, MessageIcon::Exclamation);
+    }
+    return group;
 }
 
 int ExportPropBlock(FigureFile& file, const Block& prop) {
@@ -133,14 +145,14 @@ std::string SafeFileName(std::string_view name) {
 }
 
 int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view groupName) {
+    const ObjGroup* group = FoundGroup(file, groupName);
+    if (!group) {
+        return 0;
+    }
     std::vector<ObjPoint> offsets;
     if (morphTarget) {
         MorphDeltas deltas;
         std::int32_t numbDeltas = ReadMorphDeltas(*morphTarget, deltas);
-        const ObjGroup* group = file.objMesh ? file.objMesh->FindGroup(groupName) : nullptr;
-        if (!group) {
-            return 0;
-        }
         offsets = BuildOffsetTable(deltas, numbDeltas, group->vertices.size());
     }
     std::string defaultName = (morphTarget ? morphTarget->data : std::string(groupName)) + ".obj";
@@ -222,6 +234,14 @@ void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
             items.push_back(child.treeItem);
         }
     }
+    if (items.empty()) {
+        return;
+    }
+    // All of them move the same group: a missing one is reported once.
+    std::optional<std::string> groupName = GroupNameFromPath(file.root.PathOf(items[0], true));
+    if (!groupName || !FoundGroup(file, *groupName)) {
+        return;
+    }
     for (TreeItem item : items) {
         ExportMorphTarget(file, item);
     }
@@ -239,8 +259,11 @@ void ExportAllProps(FigureFile& file, TreeItem actorItem) {
         if (block.tag != "prop") {
             continue;
         }
-        const Block* parent = block.FindNthChild("parent", 0, true);
-        if (parent && parent->data == actorName) {
+        // Any of its "parent" lines may name the actor, not only the first.
+        const bool hangsFromActor = std::any_of(
+            block.children.begin(), block.children.end(),
+            [&](const Block& line) { return line.tag == "parent" && line.data == actorName; });
+        if (hangsFromActor) {
             ExportPropBlock(file, block);
         }
     }

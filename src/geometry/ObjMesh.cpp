@@ -362,6 +362,10 @@ void ObjReader::ReadLines(std::string_view text) {
 }
 
 void ObjReader::ReadLine(const char* p, const char* end) {
+    // A NUL ends the line, as it ends the text of a pose file: "v 1 2\0 3" is "v 1 2".
+    if (const void* nul = std::memchr(p, '\0', static_cast<std::size_t>(end - p))) {
+        end = static_cast<const char*>(nul);
+    }
     std::string_view keyword = NextToken(p, end);
     if (keyword.empty() || keyword[0] == '#') {
         return;
@@ -376,9 +380,22 @@ void ObjReader::ReadLine(const char* p, const char* end) {
             } else if (EqualsIgnoringCase(keyword, "f")) {
                 ReadFace(p, end);
             } else if (EqualsIgnoringCase(keyword, "g")) {
+                // "g TextureGroup_He head": the faces that follow belong to every named group.
+                // Real files name two or three; a hostile file naming thousands would have
+                // every face stored thousands of times, so names after the first eight are
+                // ignored.
+                constexpr std::size_t kMostNames = 8;
                 std::string_view name = NextToken(p, end);
                 if (!name.empty()) {
-                    SelectGroup(name);
+                    currentGroups_.clear();
+                    for (std::size_t taken = 0; !name.empty() && taken < kMostNames;
+                         name = NextToken(p, end), ++taken) {
+                        const std::size_t group = GroupNamed(name);
+                        if (std::find(currentGroups_.begin(), currentGroups_.end(), group) ==
+                            currentGroups_.end()) {
+                            currentGroups_.push_back(group);
+                        }
+                    }
                 }
             }
             return;
@@ -408,22 +425,13 @@ void ObjReader::ReadLine(const char* p, const char* end) {
 }
 
 void ObjReader::ReadFace(const char* p, const char* end) {
-    GroupRuns& runs = groupRuns_[currentGroup_];
-    if (runs.last == SIZE_MAX || runs.last != faceRuns_.size() - 1) {
-        if (runs.last != SIZE_MAX) {
-            faceRuns_[runs.last].nextOfGroup = faceRuns_.size();
-        } else {
-            runs.first = faceRuns_.size();
-        }
-        runs.last = faceRuns_.size();
-        faceRuns_.push_back(FaceRun{faces_.size(), 0, SIZE_MAX});
-    }
-    ++faceRuns_[runs.last].count;
-    ++runs.faces;
+    const std::size_t at = faces_.size();
     ObjFace& face = faces_.emplace_back();
     const std::size_t vertices = vertices_.size();
     const std::size_t textures = textureVertices_.size();
     const std::size_t normals = normals_.size();
+    // Absent and 0 wrap to the top and so never lower the minimum.
+    std::uint32_t lowest[3] = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
     for (ObjCorner& corner : face.corners) {
         while (p != end && IsSeparator(*p)) {
             ++p;
@@ -435,13 +443,28 @@ void ObjReader::ReadFace(const char* p, const char* end) {
         while (p != end && !IsSeparator(*p)) {
             ++p;  // whatever follows the fields: "7/3/5/9" is read as "7/3/5"
         }
-        // Absent and 0 wrap to the top and so never lower the minimum.
-        runs.lowest[0] =
-            std::min(runs.lowest[0], static_cast<std::uint32_t>(corner.vertexIndex - 1));
-        runs.lowest[1] =
-            std::min(runs.lowest[1], static_cast<std::uint32_t>(corner.textureIndex - 1));
-        runs.lowest[2] =
-            std::min(runs.lowest[2], static_cast<std::uint32_t>(corner.normalIndex - 1));
+        lowest[0] = std::min(lowest[0], static_cast<std::uint32_t>(corner.vertexIndex - 1));
+        lowest[1] = std::min(lowest[1], static_cast<std::uint32_t>(corner.textureIndex - 1));
+        lowest[2] = std::min(lowest[2], static_cast<std::uint32_t>(corner.normalIndex - 1));
+    }
+    for (std::size_t group : currentGroups_) {
+        GroupRuns& runs = groupRuns_[group];
+        // The group's last run goes on when it ends just before this face.
+        if (runs.last == SIZE_MAX ||
+            faceRuns_[runs.last].start + faceRuns_[runs.last].count != at) {
+            if (runs.last != SIZE_MAX) {
+                faceRuns_[runs.last].nextOfGroup = faceRuns_.size();
+            } else {
+                runs.first = faceRuns_.size();
+            }
+            runs.last = faceRuns_.size();
+            faceRuns_.push_back(FaceRun{at, 0, SIZE_MAX});
+        }
+        ++faceRuns_[runs.last].count;
+        ++runs.faces;
+        for (int kind = 0; kind < 3; ++kind) {
+            runs.lowest[kind] = std::min(runs.lowest[kind], lowest[kind]);
+        }
     }
 }
 
@@ -456,13 +479,13 @@ void ObjReader::ReleaseEntriesBelow(ObjChunkedList<T>& list, std::uint32_t lowes
     }
 }
 
-void ObjReader::SelectGroup(std::string_view name) {
+std::size_t ObjReader::GroupNamed(std::string_view name) {
     auto [it, added] = groupByName_.emplace(LowerAscii(name), mesh_.groups.size());
     if (added) {
         mesh_.groups.emplace_back().name = std::string(name);
         groupRuns_.emplace_back();
     }
-    currentGroup_ = it->second;
+    return it->second;
 }
 
 void ObjReader::AddMaterial(std::string_view name) {
@@ -478,9 +501,22 @@ void ObjReader::Finish(Ui* ui) {
     // Faces not yet moved into their group, per chunk of the read list: a chunk goes back to
     // the system once its faces are moved, so the read faces and the groups' copies of them
     // hardly coexist (groups usually follow one another in the file).
-    std::vector<std::size_t> unmoved(faces_.ChunkCount(), decltype(faces_)::kChunk);
-    if (!unmoved.empty()) {
-        unmoved.back() = faces_.size() - (unmoved.size() - 1) * decltype(faces_)::kChunk;
+    // A face in several groups is counted once for each of them.
+    auto forEachChunkOf = [](const FaceRun& run, auto&& visit) {
+        std::size_t from = run.start;
+        std::size_t left = run.count;
+        while (left > 0) {
+            std::size_t chunk = from / decltype(faces_)::kChunk;
+            std::size_t taken = std::min(left, (chunk + 1) * decltype(faces_)::kChunk - from);
+            visit(chunk, taken);
+            from += taken;
+            left -= taken;
+        }
+    };
+    std::vector<std::size_t> unmoved(faces_.ChunkCount(), 0);
+    for (const FaceRun& run : faceRuns_) {
+        forEachChunkOf(
+            run, [&unmoved](std::size_t chunk, std::size_t taken) { unmoved[chunk] += taken; });
     }
     ObjIndexScratch scratch;
     const std::size_t count = mesh_.groups.size();
@@ -517,18 +553,12 @@ void ObjReader::Finish(Ui* ui) {
         AdjustGroup(mesh_.groups[g], runs.faces, forEachRead, vertices_, normals_, textureVertices_,
                     scratch);
         for (std::size_t r = runs.first; r != SIZE_MAX; r = faceRuns_[r].nextOfGroup) {
-            std::size_t from = faceRuns_[r].start;
-            std::size_t left = faceRuns_[r].count;
-            while (left > 0) {
-                std::size_t chunk = from / decltype(faces_)::kChunk;
-                std::size_t taken = std::min(left, (chunk + 1) * decltype(faces_)::kChunk - from);
+            forEachChunkOf(faceRuns_[r], [this, &unmoved](std::size_t chunk, std::size_t taken) {
                 unmoved[chunk] -= taken;
                 if (unmoved[chunk] == 0) {
                     faces_.ReleaseChunk(chunk);
                 }
-                from += taken;
-                left -= taken;
-            }
+            });
         }
         ReleaseEntriesBelow(vertices_, stillNeeded[g + 1][0], released[0]);
         ReleaseEntriesBelow(textureVertices_, stillNeeded[g + 1][1], released[1]);

@@ -235,19 +235,22 @@ class ObjReader {
   private:
     void ReadLine(const char* p, const char* end);
     void ReadFace(const char* p, const char* end);
-    void SelectGroup(std::string_view name);
+    // The group of that name (ignoring letter case), made when there is none.
+    std::size_t GroupNamed(std::string_view name);
     void AddMaterial(std::string_view name);
     template <typename T>
     void ReleaseEntriesBelow(ObjChunkedList<T>& list, std::uint32_t lowest, std::size_t& released);
 
     ObjMesh& mesh_;
-    std::size_t currentGroup_ = 0;
+    // The groups that faces go into: those the last "g" statement named, each once.
+    std::vector<std::size_t> currentGroups_{0};
     ObjChunkedList<ObjPoint> vertices_;
     ObjChunkedList<ObjNormal> normals_;
     ObjChunkedList<ObjTextureVertex> textureVertices_;
     // Faces read so far, in the order of the file, and which group each run of them belongs
     // to; Finish moves them into the groups (after any faces a group held before), so that
-    // each group's list is allocated once, at its final size.
+    // each group's list is allocated once, at its final size. A face that a "g" statement with
+    // several names puts into several groups is read once, in a run of each group.
     ObjChunkedList<ObjFace> faces_;
     struct FaceRun {
         std::size_t start = 0;

@@ -18,20 +18,11 @@ std::string_view SegmentData(const Block& block, bool baseNames) {
 }
 
 bool SegmentEquals(std::string_view segment, const Block& block, bool baseNames) {
-    return KeyEquals(segment, block.tag, SegmentData(block, baseNames));
+    return PathSegmentIs(segment, block.tag, SegmentData(block, baseNames));
 }
 
 bool ChildMatches(const Block& child, std::string_view key, bool byTag) {
     return byTag ? child.tag == key : KeyEquals(key, child.tag, child.data);
-}
-
-// The new text of a renamed name: the new name with the old text's figure suffix, if any.
-std::string WithSuffixOf(std::string_view newName, std::string_view oldText) {
-    std::string renamed(newName);
-    if (oldText.find(':') != std::string_view::npos) {
-        renamed.append(1, ':').append(NameSuffix(oldText));
-    }
-    return renamed;
 }
 
 // Visits this Block and every descendant depth first in child order, the parent before its
@@ -181,10 +172,7 @@ bool Block::BuildPath(std::string& path, TreeItem item, bool baseNames) const {
         return false;
     }
     auto appendSegment = [&path, baseNames](const Block& block) {
-        if (!path.empty()) {
-            path.append(1, '|');
-        }
-        path.append(block.tag).append(1, ' ').append(SegmentData(block, baseNames));
+        AppendPathSegment(path, block.tag, SegmentData(block, baseNames));
     };
     appendSegment(*this);
     if (treeItem == item) {
@@ -233,7 +221,7 @@ Block* Block::FindByPath(std::string_view path, bool baseNames) {
     // 2 its first segment matched and the search goes on below with `next`.
     auto match = [path, baseNames](const Block& block, std::size_t offset, std::size_t& next) {
         const std::string_view rest = path.substr(offset);
-        const std::size_t bar = rest.find('|');
+        const std::size_t bar = FindPathSeparator(rest);
         if (bar == std::string_view::npos) {
             return SegmentEquals(rest, block, baseNames) ? 1 : 0;
         }
@@ -337,7 +325,7 @@ void Block::ReplaceData(std::string_view tagToFind, std::string_view dataToFind,
 }
 
 void Block::RenameData(std::string_view oldData, std::string_view newName) {
-    const std::string renamed = WithSuffixOf(newName, oldData);
+    const std::string renamed = RenamedName(newName, oldData);
     const std::string old(oldData);  // oldData may point into a Block that gets renamed
     ForEachInSubtree(*this, [&](Block& block) {
         if (block.data == old) {
@@ -347,7 +335,7 @@ void Block::RenameData(std::string_view oldData, std::string_view newName) {
 }
 
 void Block::RenameTag(std::string_view oldTag, std::string_view newName) {
-    const std::string renamed = WithSuffixOf(newName, oldTag);
+    const std::string renamed = RenamedName(newName, oldTag);
     const std::string old(oldTag);
     ForEachInSubtree(*this, [&](Block& block) {
         if (block.tag == old) {
@@ -370,9 +358,8 @@ void Block::SetDataWhereTag(std::initializer_list<std::string_view> tags,
             if (block.tag != tagCopy) {
                 continue;
             }
-            // Unlike a rename, data ending in a bare ":" ("0.1 0 0:") keeps no ":".
-            const std::string_view suffix = NameSuffix(block.data);
-            block.data = suffix.empty() ? name : name + ":" + std::string(suffix);
+            // As in a rename, data ending in a bare ":" ("0.1 0 0:") has no suffix to keep.
+            block.data = RenamedName(name, block.data);
             return;
         }
     });

@@ -149,6 +149,7 @@ class QtPaneCommandsTest : public test::WindowTestBase {
     void menusGrayWhatCannotBeDone();
     void rightClickOnAnEmptyPaneOrBlankSpaceShowsNothing();
     void deleteKeyAsksOnlyUnderConfirmDelete();
+    void exportWithoutAGroupSaysSoBeforeAnyFileDialog();
     void labelEditingOnlyOnMorphTargetsAndPropsOfFigures();
     void labelEditRenamesTheMorphTargetInTheFile();
     void droppedFilesLoadOrAttachGeometry();
@@ -281,6 +282,29 @@ void QtPaneCommandsTest::deleteKeyAsksOnlyUnderConfirmDelete() {
                  c.name);
         QVERIFY2(left.FindItemByText(0, "Smile") != 0, c.name);
     }
+}
+
+void QtPaneCommandsTest::exportWithoutAGroupSaysSoBeforeAnyFileDialog() {
+    Window().Start(DataFile("figure.cr2"));  // no OBJ file attached
+    ModalDriver driver;
+    QString message;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    driver.Expect([&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        if (box == nullptr) {
+            modal.close();  // a file dialog: the test fails below
+            return;
+        }
+        message = box->windowTitle() + QLatin1Char('|') + box->text();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtTreeControl& left = Tree(Side::Left);
+    RightClickItem(left, Reveal(left, {"head"}), QStringLiteral("&Export To OBJ"));
+    QVERIFY(driver.Seen());
+    QCOMPARE(message, QStringLiteral("OBJ Export|The OBJ file has no group named head."));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(File(Side::Left).modified, 0);
 }
 
 void QtPaneCommandsTest::labelEditingOnlyOnMorphTargetsAndPropsOfFigures() {

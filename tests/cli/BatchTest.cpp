@@ -72,7 +72,7 @@ TEST(Batch, CheckExitsWithWhatItFound) {
     ScratchDir dir;
     WriteBytes(dir.File("clean.cr2"), "{\nactor BODY:1\n{\nstorageOffset 0 0 0\n}\n}\n");
     WriteBytes(dir.File("broken.cr2"),
-               "{\nactor BODY:1\n{\nstorageOffset 0 1 0\n}\nactor a|\"b\":1\n{\n}\n");
+               "{\nactor BODY:1\n{\nstorageOffset 0 1 0\n}\nactor a\"b\":1 {\n}\n");
     WriteBytes(dir.File("mesh.obj"), "v 0 0 0\ng BODY\nusemtl skin\nf 1 1 1\n");
 
     CliResult clean = RunTool({"check", dir.File("clean.cr2")});
@@ -87,8 +87,8 @@ TEST(Batch, CheckExitsWithWhatItFound) {
                   ":4: storageOffset 0 1 0 is not 0 0 0 (AutoFixStorageOffset resets it "
                   "when saving)\n" +
                   broken +
-                  ":6: the name \"a|\"b\":1\" holds \"|\", which separates the parts of an item's "
-                  "path: copying finds the wrong item\n");
+                  ":6: \"actor a\"b\":1 {\" holds a brace, so it is read as a brace line and the "
+                  "line is dropped\n");
 
     CliResult json = RunTool({"check", "--format", "json", broken});
     std::istringstream lines(json.out);
@@ -100,7 +100,7 @@ TEST(Batch, CheckExitsWithWhatItFound) {
     std::string third;
     std::getline(lines, third);
     std::getline(lines, third);
-    EXPECT_NE(third.find("\"message\":\"the name \\\"a|\\\"b\\\":1\\\" holds"), std::string::npos)
+    EXPECT_NE(third.find("\"message\":\"\\\"actor a\\\"b\\\":1 {\\\" holds"), std::string::npos)
         << third;
 
     // The OBJ file brings the material check: the figure block is missing here, so nothing.

@@ -80,6 +80,34 @@ TEST(Cli, ScriptErrorsNameTheScriptAndLine) {
     }
 }
 
+// A script runs line by line: a malformed line stops the run there, after the lines before it
+// have run. A folder or an unreadable file is no script at all.
+TEST(Cli, AMalformedLineStopsTheRunAfterTheLinesBeforeIt) {
+    const struct {
+        std::string script;
+        const char* error;
+    } faults[] = {
+        {"state left\nstate \"left\n", "tessary-cli: -:2: unterminated quoted word\n"},
+        {std::string("state left\nstate left\0\n", 23),
+         "tessary-cli: -:2: a NUL byte in the script\n"},
+    };
+    for (const auto& fault : faults) {
+        CliResult run = RunTool({"run", "-"}, fault.script);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out.rfind("loaded: 0\n", 0), 0u) << run.out;  // line 1 ran
+        EXPECT_EQ(run.err, fault.error);
+    }
+    const fs::path dir =
+        fs::temp_directory_path() / ("tessary-cli-scripts-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    for (const fs::path& script : {dir, dir / "missing.tsy"}) {
+        CliResult run = RunTool({"run", script.string()});
+        EXPECT_EQ(run.status, 2) << script;
+        EXPECT_EQ(run.err, "tessary-cli: cannot read the script '" + script.string() + "'\n");
+    }
+    fs::remove_all(dir);
+}
+
 TEST(Cli, ShowPicksTheViewByExtensionUnlessToldOtherwise) {
     const fs::path input = fs::path(TESSARY_TEST_DATA_DIR) / "two-actors.cr2";
     CliResult figure = RunTool({"show", input.string()});

@@ -23,6 +23,10 @@ TEST(SplitWords, SeparatesOnSpacesAndTabsAndKeepsQuotedBlanks) {
         {R"("back\\slash" "")", {"back\\slash", ""}},
         // A backslash before anything else stays as it is.
         {R"("a\b")", {"a\\b"}},
+        // Quoted parts anywhere inside a word, as in a shell.
+        {R"(menu left BODY/"MORPH TARGETS"/Blink x)",
+         {"menu", "left", "BODY/MORPH TARGETS/Blink", "x"}},
+        {R"(a"b c"d"" e""f ""g)", {"ab cd", "ef", "g"}},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -70,6 +74,7 @@ TEST(ParseScript, RefusesANulByteEvenInAComment) {
         EXPECT_FALSE(ParseScript(in, lines, error, errorLine));
         EXPECT_EQ(errorLine, 2);
         EXPECT_EQ(error, "a NUL byte in the script");
+        EXPECT_EQ(lines.size(), 1u);  // the line before it, to run before the run stops
     }
 }
 

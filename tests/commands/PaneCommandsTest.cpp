@@ -235,6 +235,15 @@ TEST(DispatchTest, CopyNeedsTheOtherPaneAndRefreshesIt) {
     EXPECT_EQ(w.ui.waitCursors, 0);
     EXPECT_EQ(w.right.loaded, 0);
     EXPECT_FALSE(w.context.currentPopup);
+    // "Copy All" runs without checking the other pane first; each copy finds it empty, and the
+    // empty pane is not refreshed, which would make it show as loaded.
+    w.leftCommands.OpenContextMenu(w.Left("lHand"));
+    w.leftCommands.Dispatch(kCmdCopyAll);
+    EXPECT_EQ(w.right.loaded, 0);
+    EXPECT_EQ(w.rightControl.ItemCount(), 0u);
+    EXPECT_TRUE(w.right.root.children.empty());
+    w.ui.waitCursors = 0;
+    w.ui.arrowCursors = 0;
 
     w.Show(w.right, "{\nactor lHand:2\n{\nchannels\n{\n}\n}\n}", kPoseView);
     w.leftCommands.OpenContextMenu(w.Left("xrot"));

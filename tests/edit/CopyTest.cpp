@@ -127,6 +127,49 @@ TEST(CopyItemTest, RefusesWithoutACopyableSourceOrDestination) {
     }
 }
 
+// "|" separates the levels of a path; a morph target named "x|y" is still one name and must
+// not land inside the destination's "x".
+TEST(CopyItemTest, ANameHoldingTheSeparatorIsCopiedAsOneName) {
+    TwoPanes panes;
+    TwoPanes::Fill(panes.left,
+                   "{\nactor lHand:1\n{\nchannels\n{\ntargetGeom x|y\n{\nk 0 1\n}\n}\n}\n}",
+                   kFigureView);
+    TwoPanes::Fill(panes.right,
+                   "{\nactor lHand:2\n{\nchannels\n{\ntargetGeom x\n{\nk 0 2\n}\n}\n}\n}",
+                   kFigureView);
+    const TreeItem item =
+        Mark(panes.left.root, {"actor lHand:1", "channels ", "targetGeom x|y"}, 7);
+
+    EXPECT_EQ(CopyItem(panes.left, item), 1);
+    EXPECT_EQ(CopyItem(panes.left, item), 1);  // the second copy replaces the first
+
+    EXPECT_EQ(Dump(panes.right.root),
+              "actor lHand:2\n    channels\n        targetGeom x|y\n            k 0 1\n"
+              "        targetGeom x\n            k 0 2\n");
+}
+
+// From a pose file the missing levels are made first; when the copy still finds no place (a
+// new "actor eye:l" has the base name "eye"), they are taken back.
+TEST(CopyItemTest, AFailedPoseCopyLeavesTheDestinationAsItWas) {
+    const char* destinations[] = {
+        "{\nactor hip\n{\n}\n}",           // the actor and its "channels" would be new
+        "{\nactor eye:l\n{\nother\n}\n}",  // only "channels" would be new, inside it
+    };
+    for (const char* destination : destinations) {
+        TwoPanes panes;
+        TwoPanes::Fill(panes.left, "{\nactor eye:l:1\n{\nchannels\n{\nrotateX xrot\n{\n}\n}\n}\n}",
+                       kPoseView);
+        TwoPanes::Fill(panes.right, destination, kPoseView);
+        const std::string before = Dump(panes.right.root);
+        const TreeItem item =
+            Mark(panes.left.root, {"actor eye:l:1", "channels ", "rotateX xrot"}, 7);
+
+        EXPECT_EQ(CopyItem(panes.left, item), 0) << destination;
+        EXPECT_EQ(Dump(panes.right.root), before) << destination;
+        EXPECT_EQ(panes.right.modified, 0) << destination;
+    }
+}
+
 TEST(CopyItemTest, ItemZeroCopiesNothing) {
     TwoPanes panes;
     TwoPanes::Fill(panes.left, kHandOne, kFigureView);

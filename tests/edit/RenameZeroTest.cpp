@@ -79,16 +79,58 @@ box_1:1
               "figure\n    addChild Crate:1\n    hip:1\n    addChild ball:1\n    Crate:1\n");
 }
 
-TEST(RenameTest, PropWithoutNameRenamesOnlyItsOwnBlocks) {
+TEST(RenameTest, PropWithoutNameRenamesItsBlocksAndTheLinesThatReferToIt) {
     TwoPanes panes;
-    TwoPanes::Fill(panes.left, "{\nprop\n{\n}\nprop\n{\nname\nparent\n}\nchannels\n{\n}\n}",
+    TwoPanes::Fill(panes.left,
+                   "{\nprop\n{\n}\nprop\n{\nname\nparent hip\n}\nprop ball\n{\nparent\n}\n"
+                   "channels\n{\nname\n}\nfigure\n{\naddChild\nhip\naddChild ball\n}\n}",
+                   kFigureView);
+    panes.left.root.children[1].treeItem = 6;
+
+    RenameItem(panes.left, 6, "Crate");
+
+    // Its "parent" and "addChild" references follow; other lines with empty data do not.
+    EXPECT_EQ(Dump(panes.left.root),
+              "prop Crate\nprop Crate\n    name Crate\n    parent hip\nprop ball\n"
+              "    parent Crate\nchannels\n    name\nfigure\n    addChild Crate\n    hip\n"
+              "    addChild ball\n");
+}
+
+TEST(RenameTest, ANameEndingInAColonHasNoSuffixToKeep) {
+    TwoPanes panes;
+    TwoPanes::Fill(panes.left,
+                   "{\nprop box:\n{\n}\nprop box:\n{\nparent hip:\n}\nfigure\n{\n"
+                   "addChild box:\nhip:\n}\n}",
                    kFigureView);
     panes.left.root.children[1].treeItem = 6;
 
     RenameItem(panes.left, 6, "Crate");
 
     EXPECT_EQ(Dump(panes.left.root),
-              "prop Crate\nprop Crate\n    name Crate\n    parent\nchannels\n");
+              "prop Crate\nprop Crate\n    parent hip:\nfigure\n    addChild Crate\n    hip:\n");
+}
+
+// Only a change to the tree marks the file: renaming to the same text, or zeroing what is
+// already zero, leaves it unmodified.
+TEST(RenameTest, NoOpRenamesAndZeroesLeaveTheFileUnmodified) {
+    TwoPanes panes;
+    TwoPanes::Fill(panes.left,
+                   "{\nactor hip\n{\nchannels\n{\ntargetGeom Smile:2\n{\nkeys\n{\nk 0 0\nk 5 0\n"
+                   "}\n}\n}\n}\nprop box_1:1\n{\n}\nprop box_1:1\n{\nname box_1\n}\n}",
+                   kFigureView);
+    const TreeItem smile =
+        Mark(panes.left.root, {"actor hip", "channels ", "targetGeom Smile:2"}, 3);
+    panes.left.root.children[2].treeItem = 6;
+    const TreeItem hip = Mark(panes.left.root, {"actor hip"}, 2);
+
+    RenameItem(panes.left, smile, "Smile");
+    RenameItem(panes.left, 6, "box_1");
+    ZeroItem(panes.left, smile);
+    ZeroActorItem(panes.left, hip, ChannelChoice::All);
+    EXPECT_EQ(panes.left.modified, 0);
+
+    RenameItem(panes.left, 6, "Box");  // the name line alone would already change the file
+    EXPECT_EQ(panes.left.modified, 1);
 }
 
 constexpr const char* kBody = R"({

@@ -58,6 +58,7 @@ constexpr const char* kFigure =
     "prop ball_1\n{\nparent lHand:2\n}\n"
     "prop cube_1\n{\nname cube\n}\n"
     "prop cube_1\n{\nparent lHand:1\n}\n"
+    "prop cone_1\n{\nparent hip:1\nparent lHand:1\n}\n"
     "}\n";
 
 class ObjExportTest : public ::testing::Test {
@@ -202,21 +203,17 @@ TEST_F(ObjExportTest, ActorAndEmptyMorphExportTheGroupAsItIs) {
     EXPECT_EQ(ReadBytes(dir.File("blank.obj")), std::string(kHeader) + kGroupBody);
 }
 
-TEST_F(ObjExportTest, WithoutAGroupNothingIsWritten) {
-    // Morph target without a mesh: no dialog, no flag.
+// Without the body part's group (or without any OBJ file) every export says so before any
+// dialog, once for a whole "Export All Morph Targets", and writes nothing.
+TEST_F(ObjExportTest, WithoutAGroupTheExportSaysSoAndWritesNothing) {
+    const std::string message = "message [OBJ Export] The OBJ file has no group named lHand. (!)";
     EXPECT_EQ(ExportMorphTarget(file, Smile()), 0);
-    EXPECT_TRUE(ui.log.empty());
-    EXPECT_EQ(file.modified, 0);
-    // Actor without a mesh: the dialog and the window come first, then nothing is written.
-    ui.fileAnswers.push_back(dir.File("actor.obj"));
     EXPECT_EQ(ExportMorphTarget(file, ItemOf({"actor lHand:1"})), 0);
-    EXPECT_EQ(file.modified, 1);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("actor.obj")));
-    EXPECT_EQ(ui.log.back(), "exporting close");
-    // Mesh without that group.
     Attach("v 0 0 0\ng hip\nf 1 1 1\n");
-    file.modified = 0;
     EXPECT_EQ(ExportMorphTarget(file, Smile()), 0);
+    ExportAllMorphTargets(file, ItemOf({"actor lHand:1"}));
+    EXPECT_EQ(ui.log, std::vector<std::string>(4, message));
+    EXPECT_TRUE(ui.dialogs.empty());
     EXPECT_EQ(file.modified, 0);
 }
 
@@ -255,7 +252,8 @@ TEST_F(ObjExportTest, AFileThatCannotBeWrittenIsReported) {
 TEST_F(ObjExportTest, PropExportCopiesInlineGeometryFromEitherBlock) {
     std::string first = dir.File("first.obj");
     std::string second = dir.File("second.obj");
-    ui.fileAnswers = {first, std::nullopt, second};  // the cube_1 export in between is cancelled
+    // The cone_1 and cube_1 exports in between are cancelled.
+    ui.fileAnswers = {first, std::nullopt, std::nullopt, second};
     EXPECT_EQ(ExportProp(file, ItemOf({"prop box_1"}, 1)), 1);  // the one the tree shows
     // The definition block has no item of its own in the figure view; reach it through
     // ExportAllProps instead, which takes Blocks from the file.
@@ -271,12 +269,13 @@ TEST_F(ObjExportTest, PropExportCopiesInlineGeometryFromEitherBlock) {
 }
 
 TEST_F(ObjExportTest, ExportAllPropsTakesTheActorsPropsLastFirst) {
-    ui.fileAnswers.push_back(dir.File("cube.obj"));
-    ui.fileAnswers.push_back(std::nullopt);
+    ui.fileAnswers = {std::nullopt, dir.File("cube.obj"), std::nullopt};
     ExportAllProps(file, ItemOf({"actor lHand:1"}));
-    ASSERT_EQ(ui.dialogs.size(), 2u);  // ball_1 belongs to lHand:2
-    EXPECT_EQ(ui.dialogs[0].proposedName, "cube_1");
-    EXPECT_EQ(ui.dialogs[1].proposedName, "box_1");
+    // ball_1 belongs to lHand:2; cone_1 names lHand:1 in its second "parent" line.
+    ASSERT_EQ(ui.dialogs.size(), 3u);
+    EXPECT_EQ(ui.dialogs[0].proposedName, "cone_1");
+    EXPECT_EQ(ui.dialogs[1].proposedName, "cube_1");
+    EXPECT_EQ(ui.dialogs[2].proposedName, "box_1");
     EXPECT_EQ(ReadBytes(dir.File("cube.obj")), "");  // no geomCustom: an empty file
 }
 
@@ -317,6 +316,55 @@ TEST(ObjExportCorpus, EveryGroupReadsBackWithTheSameCounts) {
             EXPECT_EQ(back->faces.size(), group.faces.size()) << group.name;
         }
     }
+}
+
+// The corpus's female character names its OBJ groups twice ("g TextureGroup_He head"): her
+// head's morph targets and her head itself export as whole meshes of the head, 962 faces on
+// 911 vertices.
+TEST(ObjExportCorpus, TheFemaleHeadExportsWithItsFacesAndVertices) {
+    const std::filesystem::path corpus = TESSARY_CORPUS_DIR;
+    if (!std::filesystem::exists(corpus / "vreng_SL_Female.cr2") ||
+        !std::filesystem::exists(corpus / "vreng_SL_Female.obj")) {
+        GTEST_SKIP() << "corpus not present";
+    }
+    std::string text = ReadBytes((corpus / "vreng_SL_Female.cr2").string());
+    // She has no morph targets of her own: two go into the channels of her definitive head.
+    const std::size_t head = text.find("actor head:2", text.find("actor head:2") + 1);
+    ASSERT_NE(head, std::string::npos);
+    const std::size_t channels = text.find("{\n", text.find("channels", head));
+    text.insert(channels + 2,
+                "targetGeom Wide\n{\nkeys\n{\nk 0 1\n}\nindexes 1\nnumbDeltas 911\n"
+                "deltas\n{\nd 0 0.5 0 0\n}\n}\ntargetGeom Still\n{\n}\n");
+    RecordingUi ui;
+    ui.fixedExportTime = 0;
+    MemoryProfileStore store;
+    FigureFile file{ui, store};
+    MemoryTreeControl control;
+    FigureTree tree{control, file};
+    ParseFileText(text, file.root);
+    file.viewKind = kFigureView;
+    file.loaded = 1;
+    tree.Refresh();
+    file.objPath = (corpus / "vreng_SL_Female.obj").string();
+    file.objFileName = "vreng_SL_Female.obj";
+    ASSERT_EQ(ReadObjFile(file), 1);
+
+    ScratchDir dir;
+    ui.fileAnswers = {dir.File("wide.obj"), dir.File("still.obj"), dir.File("head.obj")};
+    const Block* headBlock = file.root.FindNthChild("actor head:2", 1, false);
+    ASSERT_NE(headBlock, nullptr);
+    ASSERT_NE(headBlock->treeItem, 0u);
+    ExportAllMorphTargets(file, headBlock->treeItem);
+    EXPECT_EQ(ExportMorphTarget(file, headBlock->treeItem), 1);
+    for (const char* name : {"wide.obj", "still.obj", "head.obj"}) {
+        ObjMesh back;
+        back.Parse(ReadBytes(dir.File(name)));
+        const ObjGroup* group = back.FindGroup("head");
+        ASSERT_NE(group, nullptr) << name;
+        EXPECT_EQ(group->faces.size(), 962u) << name;
+        EXPECT_EQ(group->vertices.size(), 911u) << name;
+    }
+    EXPECT_TRUE(ui.Messages().empty());
 }
 
 }  // namespace

@@ -61,15 +61,39 @@ std::string NumberedVertices(int count) {
 
 TEST(ObjMesh, GroupsStartWithDefaultAndReopenIgnoringCase) {
     ObjMesh mesh = Read(NumberedVertices(4) +
-                        "g hip\nf 1 2 3\nG Hip\nf 2 3 4\ng\nf 1 3 4\ng chest abdomen\nf 1 2 4\n");
-    ASSERT_EQ(mesh.groups.size(), 3u);
+                        "g hip\nf 1 2 3\nG Hip\nf 2 3 4\ng\nf 1 3 4\ng chest abdomen\nf 1 2 4\n"
+                        "g HIP chest hip\nf 4 3 2\n");
+    ASSERT_EQ(mesh.groups.size(), 4u);
     EXPECT_EQ(mesh.groups[0].name, "default");
     EXPECT_TRUE(mesh.groups[0].faces.empty());
-    EXPECT_EQ(mesh.groups[1].name, "hip");       // keeps the name it was first given
-    EXPECT_EQ(mesh.groups[1].faces.size(), 3u);  // "g" without a name changes nothing
-    EXPECT_EQ(mesh.groups[2].name, "chest");     // only the first name counts
+    EXPECT_EQ(mesh.groups[1].name, "hip");  // keeps the name it was first given
+    // "g" without a name changes nothing; a name given twice takes the face once.
+    EXPECT_EQ(mesh.groups[1].faces.size(), 4u);
+    // Every name of a "g" statement gets the faces that follow.
+    EXPECT_EQ(mesh.groups[2].name, "chest");
+    EXPECT_EQ(Faces(mesh.groups[2]), "0/-/- 1/-/- 3/-/- . | 3/-/- 2/-/- 1/-/- .");
+    EXPECT_EQ(Xs(mesh.groups[2]), "1 2 3 4");
+    EXPECT_EQ(mesh.FindGroup("Abdomen"), &mesh.groups[3]);
+    EXPECT_EQ(mesh.groups[3].faces.size(), 1u);
     EXPECT_EQ(mesh.FindGroup("HIP"), &mesh.groups[1]);
-    EXPECT_EQ(mesh.FindGroup("abdomen"), nullptr);
+
+    // A statement takes its first eight names only.
+    ObjMesh many = Read(NumberedVertices(3) + "g a b c d e f g h i j\nf 1 2 3\n");
+    ASSERT_EQ(many.groups.size(), 9u);
+    EXPECT_EQ(many.groups[8].name, "h");
+    EXPECT_EQ(many.groups[8].faces.size(), 1u);
+}
+
+TEST(ObjMesh, ANulEndsItsLine) {
+    // Without the NUL rule the first line would be the point (1, 2, 3), and the face would
+    // name vertex 9, which the file lacks, and be dropped.
+    const char text[] = "v 1 2\0 3\nv 2 0 0\0junk\ng hip\0 chest\nf 1 2 2\0 9\n";
+    ObjMesh mesh = Read(std::string(text, sizeof text - 1));
+    ASSERT_EQ(mesh.groups.size(), 2u);
+    const ObjGroup& hip = mesh.groups[1];
+    ASSERT_EQ(Xs(hip), "1 2");
+    EXPECT_EQ(hip.vertices[0].z, 0.0);
+    EXPECT_EQ(Faces(hip), "0/-/- 1/-/- 1/-/- .");
 }
 
 TEST(ObjMesh, AdjustingGivesEachGroupItsOwnSortedLists) {

@@ -132,6 +132,24 @@ TEST(PathTest, FindByPathAcrossFigureNumbers) {
     EXPECT_EQ(right.FindByPath(" |actor  BODY", true), nullptr);
 }
 
+// A "|" or "\" inside a name is escaped in its segment, so the name stays one segment.
+TEST(PathTest, NamesHoldingTheSeparatorStayOneSegment) {
+    Block root = Parse(
+        "{\nactor a|b:1\n{\nchannels\n{\ntargetGeom x|y\n{\n}\ntargetGeom x\n{\n}\n"
+        "targetGeom x\\\n{\n}\n}\n}\nactor a\n{\nchannels\n{\ntargetGeom "
+        "x\n{\ny|z\n{\n}\n}\n}\n}\n}\n");
+    NumberItems(root);
+    const std::string path = root.PathOf(4, true);
+    EXPECT_EQ(path, " |actor a\\|b|channels |targetGeom x\\|y");
+    EXPECT_EQ(PathParent(path), " |actor a\\|b|channels ");
+    EXPECT_EQ(root.FindByPath(path, true), root.FindByTreeItem(4));
+    EXPECT_EQ(root.FindByPath(root.PathOf(6, true), true), root.FindByTreeItem(6));
+    EXPECT_EQ(root.PathOf(6, true), " |actor a\\|b|channels |targetGeom x\\\\");
+    // The plain reading of "a|b" and "x|y" would name the Block "y|z" of the second actor.
+    EXPECT_EQ(root.FindByPath(" |actor a|channels |targetGeom x|y|z ", true), nullptr);
+    EXPECT_NE(root.FindByPath(" |actor a|channels |targetGeom x|y\\|z ", true), nullptr);
+}
+
 TEST(PathTest, InsertCopyAtPathPutsTheCopyFirst) {
     Block left = Parse(kFigure);
     NumberItems(left);
