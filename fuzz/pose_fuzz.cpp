@@ -2,31 +2,14 @@
 // to the same tree. Build with -DTESSARY_BUILD_FUZZ=ON and clang (see fuzz/CMakeLists.txt).
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "model/Block.h"
 #include "model/TextIO.h"
 
-namespace {
-
-std::string Saved(const tessary::Block& root) {
-    char* bytes = nullptr;
-    std::size_t size = 0;
-    std::FILE* memory = open_memstream(&bytes, &size);
-    {
-        tessary::TextWriter writer(memory, tessary::TextWriter::LineEnds::CrLf);
-        tessary::WriteTree(root, writer);
-        writer.Flush();
-    }
-    std::fclose(memory);
-    std::string text(bytes, size);
-    std::free(bytes);
-    return text;
-}
-
-}  // namespace
+using tessary::fuzz::Saved;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);

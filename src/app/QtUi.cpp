@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 
@@ -56,6 +57,21 @@ QString WithDefaultExtension(const QString& path, const std::string& extension) 
         return path;
     }
     return path + QLatin1Char('.') + QString::fromUtf8(extension);
+}
+
+std::string ExtensionOfNameFilter(const QString& nameFilter, const std::string& fallback) {
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open) {
+        return fallback;
+    }
+    const QString pattern = nameFilter.mid(open + 1, close - open - 1).trimmed();
+    const QString extension = pattern.mid(2);
+    static const QRegularExpression plainExtension(QStringLiteral("^[^ *?;.]+$"));
+    if (!pattern.startsWith(QStringLiteral("*.")) || !plainExtension.match(extension).hasMatch()) {
+        return fallback;
+    }
+    return extension.toStdString();
 }
 
 std::optional<HelpLaunch> FindHelpLaunch(const QString& programDirectory) {
@@ -160,7 +176,7 @@ std::optional<std::string> QtUi::RunFileDialog(const FileDialogRequest& request,
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.first());
     }
-    if (!request.defaultExtension.empty()) {
+    if (!request.defaultExtension.empty() && !save) {
         dialog.setDefaultSuffix(QString::fromUtf8(request.defaultExtension));
     }
     if (!request.proposedName.empty()) {
@@ -171,7 +187,13 @@ std::optional<std::string> QtUi::RunFileDialog(const FileDialogRequest& request,
         if (chosen.isEmpty() || chosen.first().isEmpty()) {
             return std::nullopt;
         }
-        const QString path = WithDefaultExtension(chosen.first(), request.defaultExtension);
+        // A save dialog that offers a file both plain and compressed completes a bare name
+        // with the kind the user picked.
+        const std::string extension =
+            save && !request.defaultExtension.empty()
+                ? ExtensionOfNameFilter(dialog.selectedNameFilter(), request.defaultExtension)
+                : request.defaultExtension;
+        const QString path = WithDefaultExtension(chosen.first(), extension);
         const QFileInfo info(path);
         if (request.pathMustExist && !info.absoluteDir().exists()) {
             QMessageBox::warning(window_, dialog.windowTitle(),

@@ -68,6 +68,9 @@ class QtUi : public Ui {
 QStringList NameFilters(const std::string& filter);
 // The path with ".extension" appended when its file name has no extension of its own.
 QString WithDefaultExtension(const QString& path, const std::string& extension);
+// The extension a save dialog's selected name filter stands for, when it names exactly one
+// pattern "*.ext" ("Compressed Files (*.crz)" gives "crz"); otherwise `fallback`.
+std::string ExtensionOfNameFilter(const QString& nameFilter, const std::string& fallback);
 
 // How the help page is opened: the HTML opener found on the PATH, given the page beside the
 // executable as its one argument. Nothing when either is missing.

@@ -46,13 +46,14 @@ void WriteFinding(std::ostream& out, bool json, const std::string& file,
     }
 }
 
-// Reads a whole file; on failure reports it on `err` as "tessary-cli: FILE: reason".
+// Reads a whole file, inflated when it is compressed; on failure reports it on `err` as
+// "tessary-cli: FILE: reason".
 bool ReadForCheck(const std::string& path, std::string& text, std::ostream& err) {
-    errno = 0;
-    if (ReadWholeFile(path, text)) {
+    std::string reason;
+    if (ReadWholeText(path, text, &reason)) {
         return true;
     }
-    err << "tessary-cli: " << path << ": " << SystemErrorText(errno != 0 ? errno : EIO) << '\n';
+    err << "tessary-cli: " << path << ": " << reason << '\n';
     return false;
 }
 

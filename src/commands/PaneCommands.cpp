@@ -282,7 +282,7 @@ bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     const std::string name = FileNameOfPath(path);
     const std::size_t dot = name.rfind('.');
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    if (EqualsIgnoringCase(extension, ".obj")) {
+    if (EqualsIgnoringCase(extension, ".obj") || EqualsIgnoringCase(extension, ".obz")) {
         file.objPath = path;
         file.objFileName = name;
         ReadObjFile(file);

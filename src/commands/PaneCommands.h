@@ -54,7 +54,7 @@ class PaneCommands {
     void EndLabelEdit(TreeItem item, const std::optional<std::string>& text);
 
     // Files dropped onto the tree: the first one is loaded, or attached as geometry when it
-    // ends in ".obj" (any case). Returns whether the drop was taken.
+    // ends in ".obj" or ".obz" (any case). Returns whether the drop was taken.
     bool OnDrop(const std::vector<std::string>& paths);
 
     // What a face provides. Each may be left empty; the command that needs it then does

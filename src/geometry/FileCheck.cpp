@@ -246,6 +246,12 @@ class Checker {
             parent.hasLast = true;
             parent.lastLine = number;
         }
+        if (Contains(frame.data, '|')) {
+            Report(frame.ownerLine, checks::kNameCharacter,
+                   "the name " + Quoted(frame.data) +
+                       " holds \"|\", which other tools for these files may read as a path "
+                       "separator");
+        }
         const bool topLevel = frames_.size() == 1;
         if (topLevel && frame.tag == "figure") {
             frame.isFigure = true;

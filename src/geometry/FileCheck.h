@@ -34,7 +34,7 @@ inline constexpr const char* kNameCharacter = "name-character";
 // outermost block, after a NUL byte, on a brace line), blocks never closed, nesting loading
 // refuses, actors or props defined twice, figure numbers that disagree, "targetGeom" blocks
 // whose "indexes" or "numbDeltas" disagree with their "d" lines, nonzero "storageOffset" lines
-// and names holding a brace. With `mesh`, also deltas beyond the vertices of their body part's
+// and names holding "|" or a brace. With `mesh`, also deltas beyond the vertices of their body part's
 // group and materials that the OBJ file and the figure do not both list. The text is used as
 // the line source's buffer (control characters in it become blanks).
 std::vector<CheckFinding> CheckFileText(std::string& text, const ObjMesh* mesh = nullptr);

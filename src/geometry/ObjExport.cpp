@@ -78,7 +78,8 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
         return 0;
     }
     FileDialogRequest request;
-    request.filter = "Wavefront Obj Files (*.obj)|*.obj||";
+    request.filter =
+        "Wavefront Obj Files (*.obj)|*.obj|Compressed Wavefront Obj Files (*.obz)|*.obz||";
     request.defaultExtension = "obj";
     request.proposedName = std::string(BaseName(definition->data));
     std::optional<std::string> target = file.ui.SaveFileDialog(request);
@@ -159,7 +160,8 @@ int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view gro
     std::string target;
     if (file.autoName == 0) {
         FileDialogRequest request;
-        request.filter = "Wavefront OBJ Files (*.obj)|*.obj||";
+        request.filter =
+            "Wavefront OBJ Files (*.obj)|*.obj|Compressed Wavefront OBJ Files (*.obz)|*.obz||";
         request.defaultExtension = "obj";
         request.proposedName = defaultName;
         request.overwritePrompt = true;

@@ -1,10 +1,12 @@
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "geometry/ObjMesh.h"
+#include "model/ByteStream.h"
 #include "model/TextIO.h"
 #include "pane/FigureFile.h"
 #include "platform/FileAccess.h"
@@ -19,9 +21,8 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-void ShowOpenError(FigureFile& file, int error) {
-    file.ui.ShowError("Error opening obj file.", "FileOpenError",
-                      file.objPath + ": " + SystemErrorText(error));
+void ShowOpenError(FigureFile& file, const std::string& reason) {
+    file.ui.ShowError("Error opening obj file.", "FileOpenError", file.objPath + ": " + reason);
 }
 
 long long FileSize(std::FILE* file) {
@@ -36,10 +37,14 @@ long long FileSize(std::FILE* file) {
 }
 
 // Reads the file piece by piece into `mesh`, handing the reader whole lines only, so that a
-// large mesh never needs its whole text in memory next to its lists. False on a read error.
-bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, int& error) {
+// large mesh never needs its whole text in memory next to its lists; a gzip-compressed file is
+// inflated on the way. False on a read error or broken compressed data, with `reason` saying
+// what went wrong.
+bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, std::string& reason) {
     constexpr std::size_t kPiece = 4 << 20;
     const long long total = FileSize(file);
+    const std::unique_ptr<ByteSource> source =
+        OpenByteSource(file, total > 0 ? static_cast<std::uint64_t>(total) : 0);
     ObjReader reader(mesh);
     LargeArray<char> buffer(kPiece);
     std::size_t kept = 0;  // bytes of an unfinished line carried over from the last piece
@@ -49,15 +54,19 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, int& error) {
         if (buffer.size() - kept < kPiece / 2) {
             buffer.resize(buffer.size() * 2);  // one line longer than a piece: keep it whole
         }
-        std::size_t got = std::fread(buffer.data() + kept, 1, buffer.size() - kept, file);
+        std::size_t got = source->Read(buffer.data() + kept, buffer.size() - kept);
         if (got == 0) {
-            if (std::ferror(file)) {
-                error = errno != 0 ? errno : EIO;
+            if (source->Failed()) {
+                reason = source->Problem();
+                if (reason.empty()) {
+                    reason = SystemErrorText(errno != 0 ? errno : EIO);
+                }
                 return false;
             }
             break;
         }
         done += static_cast<long long>(got);
+        const double position = source->FileOffset(static_cast<double>(done));
         std::size_t filled = kept + got;
         std::size_t cut = filled;
         while (cut > 0 && buffer[cut - 1] != '\n' && buffer[cut - 1] != '\r') {
@@ -68,7 +77,7 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, int& error) {
         std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(cut),
                   buffer.begin() + static_cast<std::ptrdiff_t>(filled), buffer.begin());
         if (total > 0) {
-            int percent = static_cast<int>(static_cast<double>(done) * 100.0 / total);
+            int percent = static_cast<int>(position * 100.0 / static_cast<double>(total));
             if (percent != shown && percent <= 100) {
                 ui.SetProgressPosition(percent);
                 shown = percent;
@@ -87,21 +96,21 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, int& error) {
 int ReadObjFile(FigureFile& file) {
     std::unique_ptr<std::FILE, FileCloser> handle(OpenFile(file.objPath, "rb"));
     if (!handle) {
-        ShowOpenError(file, errno);
+        ShowOpenError(file, SystemErrorText(errno));
         return 0;
     }
     file.ui.SetWaitCursor();
     file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
     file.ui.SetProgressPosition(0);
     auto mesh = std::make_unique<ObjMesh>();
-    int error = 0;
-    bool read = ReadPieces(handle.get(), *mesh, file.ui, error);
+    std::string reason;
+    bool read = ReadPieces(handle.get(), *mesh, file.ui, reason);
     file.ui.CloseProgress();
     file.ui.SetArrowCursor();
     if (!read) {
         // A file that opens but cannot be read is no better than one that cannot be opened;
         // the mesh attached before stays.
-        ShowOpenError(file, error);
+        ShowOpenError(file, reason);
         return 0;
     }
     file.objMesh = std::move(mesh);
@@ -111,7 +120,7 @@ int ReadObjFile(FigureFile& file) {
 
 int ChooseObjFile(FigureFile& file) {
     FileDialogRequest request;
-    request.filter = "Wavefront Obj Files (*.obj)|*.obj||";
+    request.filter = "Wavefront Obj Files (*.obj;*.obz)|*.obj;*.obz||";
     request.defaultExtension = "obj";
     request.proposedName = file.geometryName;
     std::optional<std::string> chosen = file.ui.OpenFileDialog(request);

@@ -65,11 +65,22 @@ LineSource::LineSource(char* buffer, std::size_t size, Progress* progress)
     : begin_(buffer), cursor_(buffer), end_(buffer + size), progress_(progress) {}
 
 LineSource::LineSource(std::FILE* file, Progress* progress)
-    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), file_(file) {
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress) {
     capacity_ = kPieceSize;
     owned_ = new char[capacity_];
     begin_ = cursor_ = end_ = owned_;
     done_ = file == nullptr;
+    if (file != nullptr) {
+        ownedSource_ = OpenByteSource(file, 0);
+        source_ = ownedSource_.get();
+    }
+}
+
+LineSource::LineSource(ByteSource& source, Progress* progress)
+    : begin_(nullptr), cursor_(nullptr), end_(nullptr), progress_(progress), source_(&source) {
+    capacity_ = kPieceSize;
+    owned_ = new char[capacity_];
+    begin_ = cursor_ = end_ = owned_;
 }
 
 LineSource::~LineSource() {
@@ -77,7 +88,7 @@ LineSource::~LineSource() {
 }
 
 bool LineSource::Refill(char*& keep, char*& scan) {
-    if (file_ == nullptr || std::feof(file_) || failed_) {
+    if (source_ == nullptr || sourceEnded_ || failed_) {
         return false;
     }
     // Move the unfinished line to the front; a line longer than the buffer doubles it.
@@ -96,9 +107,10 @@ bool LineSource::Refill(char*& keep, char*& scan) {
     }
     // The tree grows by a few bytes for every byte read: keep its memory in huge pages.
     AdviseHugePagesForHeapGrowth();
-    const std::size_t got = std::fread(owned_ + kept, 1, capacity_ - kept, file_);
-    if (got == 0 && std::ferror(file_)) {
-        failed_ = true;
+    const std::size_t got = source_->Read(owned_ + kept, capacity_ - kept);
+    if (got == 0) {
+        sourceEnded_ = true;
+        failed_ = source_->Failed();
     }
     begin_ = owned_;
     keep = owned_;
@@ -193,7 +205,10 @@ bool LineSource::ReadLine(std::string_view& line) {
         --stop;
     }
     line = std::string_view(first, static_cast<std::size_t>(stop - first));
-    ReportPercent(progress_, base_ + static_cast<double>(start - begin_));
+    if (progress_ != nullptr) {
+        const double offset = base_ + static_cast<double>(start - begin_);
+        ReportPercent(progress_, source_ != nullptr ? source_->FileOffset(offset) : offset);
+    }
     if (releaseFrom_ != nullptr &&
         start - releaseFrom_ >= static_cast<std::ptrdiff_t>(kReleaseStep)) {
         // Everything before the line just delivered is done with.
@@ -358,10 +373,14 @@ constexpr std::size_t kWriterBuffer = 64 * 1024;
 }
 
 TextWriter::TextWriter(std::FILE* file, LineEnds lineEnds)
-    : file_(file),
+    : ownedSink_(PlainSink(file)),
+      sink_(ownedSink_.get()),
       lineEnds_(lineEnds),
       buffer_(std::make_unique<char[]>(kWriterBuffer)),
       ok_(file != nullptr) {}
+
+TextWriter::TextWriter(ByteSink& sink, LineEnds lineEnds)
+    : sink_(&sink), lineEnds_(lineEnds), buffer_(std::make_unique<char[]>(kWriterBuffer)) {}
 
 TextWriter::~TextWriter() {
     Drain();
@@ -447,17 +466,15 @@ void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string
 
 void TextWriter::Drain() {
     if (ok_ && used_ > 0) {
-        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
-            ok_ = false;
-        }
+        ok_ = sink_->Write(buffer_.get(), used_);
     }
     used_ = 0;
 }
 
 bool TextWriter::Flush() {
     Drain();
-    if (ok_ && std::fflush(file_) != 0) {
-        ok_ = false;
+    if (ok_) {
+        ok_ = sink_->Finish();
     }
     return ok_;
 }
@@ -467,7 +484,9 @@ bool TextWriter::Flush() {
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body, std::string* reason) {
     const int error = ReplaceFileAtomically(path, [&](std::FILE* file) {
-        TextWriter writer(file, lineEnds);
+        const std::unique_ptr<ByteSink> sink =
+            IsCompressedName(path) ? GzipSink(file) : PlainSink(file);
+        TextWriter writer(*sink, lineEnds);
         body(writer);
         return writer.Flush();
     });
@@ -475,6 +494,49 @@ bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
         *reason = SystemErrorText(error);
     }
     return error == 0;
+}
+
+bool ReadWholeText(const std::string& path, std::string& text, std::string* reason) {
+    const auto failed = [reason](std::string why) {
+        return reason != nullptr ? (*reason = std::move(why), false) : false;
+    };
+    std::uint64_t size = 0;
+    std::FILE* file = OpenForReading(path, size);  // a folder is refused here
+    if (file == nullptr) {
+        return failed(SystemErrorText(errno));
+    }
+    const std::unique_ptr<ByteSource> bytes = OpenByteSource(file, size);
+    if (!bytes->Compressed()) {
+        // A plain file takes the direct way, in one read of its size.
+        std::fclose(file);
+        errno = 0;
+        if (!ReadWholeFile(path, text)) {
+            return failed(SystemErrorText(errno != 0 ? errno : EIO));
+        }
+        return true;
+    }
+    std::string inflated;
+    inflated.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(4 * size, 1u << 30)));
+    for (;;) {
+        if (inflated.capacity() - inflated.size() < kPieceSize) {
+            inflated.reserve(2 * inflated.capacity() + kPieceSize);
+        }
+        const std::size_t used = inflated.size();
+        inflated.resize(inflated.capacity());
+        const std::size_t got = bytes->Read(inflated.data() + used, inflated.size() - used);
+        inflated.resize(used + got);
+        if (got == 0) {
+            break;
+        }
+    }
+    const int error = errno;
+    std::fclose(file);
+    if (bytes->Failed()) {
+        const std::string problem = bytes->Problem();
+        return failed(problem.empty() ? SystemErrorText(error != 0 ? error : EIO) : problem);
+    }
+    text = std::move(inflated);
+    return true;
 }
 
 // --- Whole trees ---
@@ -532,17 +594,25 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     Block tree;
     bool readFailed;
     bool tooDeep;
+    std::string problem;
     {
-        LineSource source(file, progress);
+        const std::unique_ptr<ByteSource> bytes = OpenByteSource(file, size);
+        LineSource source(*bytes, progress);
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
         readFailed = source.Failed();
         tooDeep = source.TooDeep();
+        // A compressed file is only sound once all of it inflated with the right checksums,
+        // also past where the parse stopped (a NUL, or the end of the outermost block).
+        if (!readFailed && !tooDeep && !bytes->CheckRest()) {
+            readFailed = true;
+        }
+        problem = bytes->Problem();
     }
     const int error = errno;
     std::fclose(file);
     if (readFailed) {
-        return failed(SystemErrorText(error));
+        return failed(problem.empty() ? SystemErrorText(error) : problem);
     }
     if (tooDeep) {
         return failed("brace blocks nested deeper than " + std::to_string(kMaxFileNesting) +

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/FileAccess.h"  // ReadWholeFile, for the readers of whole files
+#include "model/ByteStream.h"
 
 namespace tessary {
 
@@ -22,14 +23,18 @@ struct Progress {
 };
 
 // The text of one file being read, split into lines in place. Either the whole text is in
-// memory (a buffer of `size` bytes followed by a NUL), or the source reads an open file piece by
-// piece into a buffer of its own that only ever holds the lines not yet delivered, so that a
-// large file is parsed without a copy of it in memory. A NUL inside the text ends it.
+// memory (a buffer of `size` bytes followed by a NUL), or the source reads a byte source (an open
+// file, or the text inflated from a compressed one) piece by piece into a buffer of its own that
+// only ever holds the lines not yet delivered, so that a large file is parsed without a copy of
+// it in memory. A NUL inside the text ends it.
 class LineSource {
   public:
     LineSource(char* buffer, std::size_t size, Progress* progress = nullptr);
-    // Reads `file` (not owned) from its current position. Progress offsets count from there.
+    // Reads `file` (not owned) from its current position, inflating it when it is gzip.
+    // Progress offsets count from there.
     explicit LineSource(std::FILE* file, Progress* progress = nullptr);
+    // Reads `source` (not owned); progress offsets are the source's file offsets.
+    explicit LineSource(ByteSource& source, Progress* progress = nullptr);
     ~LineSource();
     LineSource(const LineSource&) = delete;
     LineSource& operator=(const LineSource&) = delete;
@@ -62,12 +67,14 @@ class LineSource {
     char* cursor_;
     char* end_;
     Progress* progress_;
-    std::FILE* file_ = nullptr;
+    ByteSource* source_ = nullptr;
+    std::unique_ptr<ByteSource> ownedSource_;
     char* owned_ = nullptr;        // the piece buffer when reading a file
     std::size_t capacity_ = 0;     // its size
     double base_ = 0;              // file offset of begin_
     char* releaseFrom_ = nullptr;  // first byte not yet released, when releasing
     bool done_ = false;
+    bool sourceEnded_ = false;
     bool failed_ = false;
     std::size_t maxNesting_ = static_cast<std::size_t>(-1);
     bool tooDeep_ = false;
@@ -79,7 +86,10 @@ class TextWriter {
   public:
     enum class LineEnds { CrLf, Lf };
 
+    // Writes into `file` (not owned) as it is.
     TextWriter(std::FILE* file, LineEnds lineEnds);
+    // Writes into `sink` (not owned), for example a compressing one.
+    TextWriter(ByteSink& sink, LineEnds lineEnds);
     ~TextWriter();
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
@@ -88,13 +98,15 @@ class TextWriter {
     // Writes the line FormatLine builds (`indent` spaces, the tag, a space and the data when
     // there is data, a line feed; nothing when the tag is empty) without building it first.
     void WriteLine(std::size_t indent, std::string_view tag, std::string_view data);
+    // Writes out everything (a compressed sink ends its member) and flushes the file.
     bool Flush();
     bool Ok() const { return ok_; }
 
   private:
     void Drain();
 
-    std::FILE* file_;
+    std::unique_ptr<ByteSink> ownedSink_;
+    ByteSink* sink_;
     LineEnds lineEnds_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
@@ -104,7 +116,9 @@ class TextWriter {
 // Writes a file through a temporary file in the target's folder that is renamed over the
 // target only after `body` wrote everything and the data reached the disk. A failure leaves
 // any existing file at `path` untouched and returns false, with the system's reason in
-// `reason` when one is given ("No space left on device").
+// `reason` when one is given ("No space left on device"). A target whose name ends in a
+// compressed extension (IsCompressedName) is written gzip-compressed; the text inside is the
+// same as the plain file's, byte for byte.
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body,
                          std::string* reason = nullptr);
@@ -126,13 +140,20 @@ void WriteTree(const Block& root, TextWriter& out, Progress* progress = nullptr)
 constexpr std::size_t kMaxFileNesting = 1000;
 
 // Loads a whole file into `root` as ParseFileText does, reading it in pieces rather than
-// holding its text. With `progress`, the total becomes the file size. Returns false when the
-// file cannot be opened or read, or nests deeper than kMaxFileNesting; `root` is then left as
-// it was and `reason`, when given, says why ("No such file or directory").
+// holding its text; a gzip-compressed file (whatever its name) is inflated as it is read. With
+// `progress`, the total becomes the file size. Returns false when the file cannot be opened or
+// read, its compressed data is broken (see ByteSource::Failed), or it nests deeper than
+// kMaxFileNesting; `root` is then left as it was and `reason`, when given, says why ("No such
+// file or directory").
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr,
                   std::string* reason = nullptr);
 
 // The system's text for an errno value ("No such file or directory").
 std::string SystemErrorText(int error);
+
+// Reads the whole text of a file into `text`: its bytes, or what they inflate to when the file
+// is gzip-compressed (see ByteSource). False when the file cannot be read or its compressed data
+// is broken; `reason`, when given, then says why.
+bool ReadWholeText(const std::string& path, std::string& text, std::string* reason = nullptr);
 
 }  // namespace tessary

@@ -14,9 +14,16 @@ namespace tessary {
 
 namespace {
 
+// Each kind of file beside its gzip-compressed form.
 constexpr const char* kOpenFilter =
-    "Character Files (*.cr2)|*.cr2|Poser Scene Files (*.pz3)|*.pz3|Pose Files (*.pz2)|*.pz2|"
-    "Hand Files (*.hd2)|*.hd2|Face Files (*.fc2)|*.fc2||";
+    "Character Files (*.cr2;*.crz)|*.cr2;*.crz|Poser Scene Files (*.pz3;*.pzz)|*.pz3;*.pzz|"
+    "Pose Files (*.pz2;*.p2z)|*.pz2;*.p2z|Hand Files (*.hd2;*.hdz)|*.hd2;*.hdz|"
+    "Face Files (*.fc2;*.fcz)|*.fc2;*.fcz|Prop Files (*.pp2;*.ppz)|*.pp2;*.ppz||";
+
+// The plain extensions and the extensions of their compressed forms, in pairs.
+constexpr std::string_view kCompressedPairs[][2] = {{"cr2", "crz"}, {"pz3", "pzz"}, {"pz2", "p2z"},
+                                                    {"hd2", "hdz"}, {"fc2", "fcz"}, {"pp2", "ppz"},
+                                                    {"obj", "obz"}};
 
 // A progress record whose hook moves the progress bar of the window `ui` shows.
 Progress ProgressOn(Ui& ui, double total) {
@@ -84,7 +91,8 @@ int FigureFile::ChooseFile() {
 
 int FigureFile::Load() {
     const std::string extension = Extension();
-    viewKind = (EqualsIgnoringCase(extension, "cr2") || EqualsIgnoringCase(extension, "pz3"))
+    viewKind = (EqualsIgnoringCase(extension, "cr2") || EqualsIgnoringCase(extension, "pz3") ||
+                EqualsIgnoringCase(extension, "crz") || EqualsIgnoringCase(extension, "pzz"))
                    ? kFigureView
                    : kPoseView;
 
@@ -158,9 +166,7 @@ bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repa
 int FigureFile::Save() {
     const std::string extension = Extension();
     FileDialogRequest request;
-    if (!extension.empty()) {
-        request.filter = "Files (*." + extension + ")|*." + extension + "||";
-    }
+    request.filter = SaveFilter(extension);
     request.defaultExtension = extension;
     request.proposedName = path;
     request.hideReadOnly = true;
@@ -196,6 +202,26 @@ bool FigureFile::WriteTo(const std::string& target) {
         return false;
     }
     return true;
+}
+
+std::string SaveFilter(std::string_view extension) {
+    if (extension.empty()) {
+        return std::string();
+    }
+    auto entry = [](std::string_view description, std::string_view ext) {
+        const std::string pattern = "*." + std::string(ext);
+        return std::string(description) + " (" + pattern + ")|" + pattern + "|";
+    };
+    // The file's own kind first, then the same kind plain or compressed.
+    for (const auto& pair : kCompressedPairs) {
+        if (EqualsIgnoringCase(extension, pair[0])) {
+            return entry("Files", extension) + entry("Compressed Files", pair[1]) + "|";
+        }
+        if (EqualsIgnoringCase(extension, pair[1])) {
+            return entry("Compressed Files", extension) + entry("Files", pair[0]) + "|";
+        }
+    }
+    return entry("Files", extension) + "|";
 }
 
 std::string FileNameOfPath(std::string_view path) {

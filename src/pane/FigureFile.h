@@ -100,6 +100,11 @@ class FigureFile {
     void ShowOpenError(const std::string& file, const std::string& reason);
 };
 
+// The filter of a save dialog for a file of extension `extension` (no "."): that kind of file,
+// then the same kind compressed (or plain, for a compressed extension) when there is one;
+// empty for an empty extension.
+std::string SaveFilter(std::string_view extension);
+
 // The text after the last "/" (or "\") of a path: the file name with its extension.
 std::string FileNameOfPath(std::string_view path);
 

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "app/QtUi.h"
 #include "commands/CommandIds.h"
 #include "model/Block.h"
+#include "model/ByteStream.h"
 
 using namespace tessary;
 using test::DataFile;
@@ -413,6 +415,25 @@ void QtPaneCommandsTest::droppedFilesLoadOrAttachGeometry() {
     QCOMPARE(File(Side::Left).objFileName, std::string("MANNEQUIN.OBJ"));
     QCOMPARE(File(Side::Left).fileName, std::string("figure.cr2"));
     QCOMPARE(Button("1022").text(), QStringLiteral("OBJ Geometry File"));
+
+    // A compressed character is recognised by its content and shown as a character.
+    QFile plain(figure);
+    QVERIFY(plain.open(QIODevice::ReadOnly));
+    const QByteArray text = plain.readAll();
+    const QString packed = folder.filePath(QStringLiteral("figure.crz"));
+    std::FILE* out = std::fopen(QFile::encodeName(packed).constData(), "wb");
+    QVERIFY(out != nullptr);
+    {
+        const auto sink = GzipSink(out);
+        QVERIFY(sink->Write(text.constData(), static_cast<std::size_t>(text.size())));
+        QVERIFY(sink->Finish());
+    }
+    std::fclose(out);
+    drop(*Tree(Side::Right).viewport(), {packed});
+    QCOMPARE(File(Side::Right).fileName, std::string("figure.crz"));
+    QCOMPARE(File(Side::Right).viewKind, int(kFigureView));
+    QVERIFY(Tree(Side::Right).FindItemByText(0, "Smile") != 0);
+    QCOMPARE(Button("1007").text(), QStringLiteral("figure.crz"));
 }
 
 void QtPaneCommandsTest::quittingAfterACopyIntoTheRightPaneAsks() {

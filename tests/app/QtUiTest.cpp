@@ -1,6 +1,8 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +23,7 @@ class QtUiTest : public QObject {
     void filtersBecomeQtNameFilters();
     void defaultExtensionOnlyWhenTheNameHasNone_data();
     void defaultExtensionOnlyWhenTheNameHasNone();
+    void saveDialogCompletesABareNameWithThePickedKind();
     void helpNeedsBothThePageAndTheOpener();
     void messageBoxesAnswerWithTheButtonPressed_data();
     void messageBoxesAnswerWithTheButtonPressed();
@@ -78,6 +81,33 @@ void QtUiTest::defaultExtensionOnlyWhenTheNameHasNone() {
     QFETCH(QString, extension);
     QFETCH(QString, result);
     QCOMPARE(WithDefaultExtension(typed, extension.toStdString()), result);
+}
+
+void QtUiTest::saveDialogCompletesABareNameWithThePickedKind() {
+    QCOMPARE(ExtensionOfNameFilter(QStringLiteral("Compressed Files (*.crz)"), "cr2"),
+             std::string("crz"));
+    QCOMPARE(ExtensionOfNameFilter(QStringLiteral("Meshes (*.obj *.OBJ)"), "obj"),
+             std::string("obj"));
+    QCOMPARE(ExtensionOfNameFilter(QStringLiteral("All (*)"), "cr2"), std::string("cr2"));
+
+    QTemporaryDir folder;
+    FileDialogRequest request;
+    request.filter = "Files (*.cr2)|*.cr2|Compressed Files (*.crz)|*.crz||";
+    request.defaultExtension = "cr2";
+    QtUi ui;
+    ModalDriver driver;
+    driver.Expect([&](QWidget& modal) {
+        auto* types = modal.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* name = modal.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(types != nullptr && name != nullptr);
+        types->setCurrentIndex(1);
+        name->setText(folder.filePath(QStringLiteral("figure")));
+        QMetaObject::invokeMethod(&modal, "accept", Qt::QueuedConnection);
+    });
+    const std::optional<std::string> chosen = ui.SaveFileDialog(request);
+    QVERIFY(driver.Seen());
+    QVERIFY(chosen.has_value());
+    QCOMPARE(QString::fromStdString(*chosen), folder.filePath(QStringLiteral("figure.crz")));
 }
 
 void QtUiTest::helpNeedsBothThePageAndTheOpener() {

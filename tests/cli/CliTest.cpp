@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/RunTool.h"
+#include "support/Gzip.h"
 
 namespace tessary {
 namespace {
@@ -162,6 +163,59 @@ TEST(Cli, CorpusFilesNormaliseToAFixedPoint) {
         EXPECT_EQ(ReadFile(once), ReadFile(twice)) << name;
     }
     EXPECT_GT(seen, 0);
+    fs::remove_all(dir);
+}
+
+// A compressed file shows as its plain self; normalize writes plain or compressed by the name
+// of OUT, whatever it read.
+TEST(Cli, NormalizeDecompressesAndCompressesByTheOutputName) {
+    const fs::path corpus = TESSARY_CORPUS_DIR;
+    const fs::path packed = corpus / "derived_gzip_vreng_SL_Female.crz";
+    if (!fs::exists(packed)) {
+        GTEST_SKIP() << "no corpus at " << corpus;
+    }
+    const fs::path dir =
+        fs::temp_directory_path() / ("tessary-cli-gzip-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const CliResult plainShown = RunTool({"show", (corpus / "vreng_SL_Female.cr2").string()});
+    const CliResult packedShown = RunTool({"show", packed.string()});
+    EXPECT_EQ(packedShown.status, 0);
+    EXPECT_EQ(packedShown.out, plainShown.out);
+    ASSERT_EQ(RunTool({"normalize", (corpus / "vreng_SL_Female.cr2").string(), "-o",
+                       (dir / "reference.cr2").string()})
+                  .status,
+              0);
+    ASSERT_EQ(RunTool({"normalize", packed.string(), "-o", (dir / "out.cr2").string()}).status, 0);
+    EXPECT_EQ(ReadFile(dir / "out.cr2"), ReadFile(dir / "reference.cr2"));
+    ASSERT_EQ(
+        RunTool({"normalize", (dir / "out.cr2").string(), "-o", (dir / "out.crz").string()}).status,
+        0);
+    EXPECT_EQ(ReadFile(dir / "out.crz").substr(0, 2), "\x1F\x8B");
+    EXPECT_EQ(test::Inflated((dir / "out.crz").string()), ReadFile(dir / "reference.cr2"));
+
+    std::string broken = ReadFile(dir / "out.crz");
+    broken.resize(broken.size() - 1);
+    std::ofstream(dir / "broken.crz", std::ios::binary) << broken;
+    const CliResult refused =
+        RunTool({"normalize", (dir / "broken.crz").string(), "-o", (dir / "x.cr2").string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "[FileOpenError] Error opening file.\n");
+    EXPECT_NE(refused.err.find("the compressed data ends early"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "x.cr2"));
+
+    // check reads a compressed file as its text, and names what is wrong with a broken one.
+    const CliResult plainChecked = RunTool({"check", (dir / "out.cr2").string()});
+    const CliResult packedChecked = RunTool({"check", (dir / "out.crz").string()});
+    EXPECT_EQ(packedChecked.status, plainChecked.status);
+    std::string renamed = packedChecked.out;
+    for (std::size_t at; (at = renamed.find("out.crz")) != std::string::npos;) {
+        renamed.replace(at, 7, "out.cr2");
+    }
+    EXPECT_EQ(renamed, plainChecked.out);
+    const CliResult brokenChecked = RunTool({"check", (dir / "broken.crz").string()});
+    EXPECT_EQ(brokenChecked.status, 2);
+    EXPECT_EQ(brokenChecked.err, "tessary-cli: " + (dir / "broken.crz").string() +
+                                     ": the compressed data ends early\n");
     fs::remove_all(dir);
 }
 

@@ -39,7 +39,7 @@ TEST(FileCheck, EachFaultIsFoundOnItsLine) {
          {"1 unclosed-block", "3 unclosed-block"}},
         {"text beside a brace", "{\nactor x:1\n{ junk\n}\n}\n", {"3 dropped-text"}},
         {"a name holding a brace", "{\nactor a{b\n}\n}\n", {"2 name-character"}},
-        {"a name holding a bar is one name to copies", "{\nactor a|b\n{\n}\n}\n", {}},
+        {"a name holding a bar", "{\nactor a|b\n{\n}\n}\n", {"2 name-character"}},
         {"nonzero storageOffset, CR LF", "{\r\nstorageOffset 1 0 0\r\n}\r\n", {"2 storage-offset"}},
         {"nonzero storageOffset, lone CR",
          "{\rstorageOffset 0 0 0\rstorageOffset 0 0 -1\r}\r",

@@ -14,10 +14,12 @@
 #include "pane/FigureFile.h"
 #include "pane/FigureTree.h"
 #include "platform/DateText.h"
+#include "support/Gzip.h"
 #include "support/ScratchDir.h"
 
 namespace tessary {
 
+using test::Inflated;
 using test::ReadBytes;
 using test::ScratchDir;
 using test::WriteBytes;
@@ -182,7 +184,8 @@ TEST_F(ObjExportTest, MorphTargetMovesTheFirstNumbDeltasVertices) {
     EXPECT_EQ(file.modified, 1);
     ASSERT_EQ(ui.dialogs.size(), 1u);
     const FileDialogRequest& request = ui.dialogs[0];
-    EXPECT_EQ(request.filter, "Wavefront OBJ Files (*.obj)|*.obj||");
+    EXPECT_EQ(request.filter,
+              "Wavefront OBJ Files (*.obj)|*.obj|Compressed Wavefront OBJ Files (*.obz)|*.obz||");
     EXPECT_EQ(request.defaultExtension, "obj");
     EXPECT_EQ(request.proposedName, "Smile.obj");
     EXPECT_TRUE(request.overwritePrompt && request.pathMustExist && request.createPrompt);
@@ -251,7 +254,7 @@ TEST_F(ObjExportTest, AFileThatCannotBeWrittenIsReported) {
 
 TEST_F(ObjExportTest, PropExportCopiesInlineGeometryFromEitherBlock) {
     std::string first = dir.File("first.obj");
-    std::string second = dir.File("second.obj");
+    std::string second = dir.File("second.OBZ");  // written compressed
     // The cone_1 and cube_1 exports in between are cancelled.
     ui.fileAnswers = {first, std::nullopt, std::nullopt, second};
     EXPECT_EQ(ExportProp(file, ItemOf({"prop box_1"}, 1)), 1);  // the one the tree shows
@@ -261,9 +264,11 @@ TEST_F(ObjExportTest, PropExportCopiesInlineGeometryFromEitherBlock) {
     const char* expected =
         "# numbVerts 8\r\nv 0 0 0\r\nvt 0.5 1\r\nf 1 2 3\r\nusemtl Box\r\n# weird line\r\n";
     EXPECT_EQ(ReadBytes(first), expected);
-    EXPECT_EQ(ReadBytes(second), expected);
+    EXPECT_EQ(ReadBytes(second).substr(0, 2), "\x1F\x8B");
+    EXPECT_EQ(Inflated(second), expected);
     EXPECT_EQ(ui.dialogs[0].proposedName, "box_1");
-    EXPECT_EQ(ui.dialogs[0].filter, "Wavefront Obj Files (*.obj)|*.obj||");
+    EXPECT_EQ(ui.dialogs[0].filter,
+              "Wavefront Obj Files (*.obj)|*.obj|Compressed Wavefront Obj Files (*.obz)|*.obz||");
     EXPECT_FALSE(ui.dialogs[0].overwritePrompt || ui.dialogs[0].createPrompt);
     EXPECT_EQ(file.modified, 0);
 }

@@ -7,10 +7,12 @@
 #include "geometry/ObjMesh.h"
 #include "headless/MemoryProfileStore.h"
 #include "pane/FigureFile.h"
+#include "support/Gzip.h"
 #include "support/ScratchDir.h"
 
 namespace tessary {
 
+using test::Gzip;
 using test::ReadBytes;
 using test::ScratchDir;
 using test::WriteBytes;
@@ -30,7 +32,7 @@ TEST_F(ObjFileTest, ChooseProposesTheGeometryNameAndAttachesTheFile) {
     ui.fileAnswers.push_back(dir.File("body.obj"));
     EXPECT_EQ(ChooseObjFile(file), 1);
     ASSERT_EQ(ui.dialogs.size(), 1u);
-    EXPECT_EQ(ui.dialogs[0].filter, "Wavefront Obj Files (*.obj)|*.obj||");
+    EXPECT_EQ(ui.dialogs[0].filter, "Wavefront Obj Files (*.obj;*.obz)|*.obj;*.obz||");
     EXPECT_EQ(ui.dialogs[0].defaultExtension, "obj");
     EXPECT_EQ(ui.dialogs[0].proposedName, "SL_Female.obj");
     EXPECT_FALSE(ui.dialogs[0].overwritePrompt || ui.dialogs[0].fileMustExist);
@@ -110,6 +112,36 @@ TEST_F(ObjFileTest, ReadingInPiecesMatchesReadingTheWholeText) {
     for (int position : ui.positions) {
         EXPECT_GE(position, 0);
         EXPECT_LE(position, 100);
+    }
+}
+
+TEST_F(ObjFileTest, CompressedFileAttachesAndABrokenOneKeepsTheMesh) {
+    std::string text;
+    for (int i = 1; i <= 30000; ++i) {
+        text += "v " + std::to_string(i) + " 0 0\n";
+    }
+    text += "g hip\nf 1 2 3\nf 4 5 6 7\n";
+    const std::string packed = Gzip(text);
+    WriteBytes(dir.File("body.obz"), packed);
+    file.objPath = dir.File("body.obz");
+    file.objFileName = "body.obz";
+    ASSERT_EQ(ReadObjFile(file), 1);
+    ASSERT_TRUE(file.objMesh);
+    EXPECT_EQ(file.objMesh->FindGroup("hip")->faces.size(), 2u);
+    EXPECT_EQ(file.objMesh->FindGroup("hip")->vertices.size(), 7u);
+    EXPECT_EQ(file.geometryName, "body.obz");
+    ASSERT_FALSE(ui.positions.empty());
+    EXPECT_LE(ui.positions.back(), 100);
+
+    const ObjMesh* before = file.objMesh.get();
+    for (const std::string& broken : {packed.substr(0, packed.size() - 3), packed + "x"}) {
+        WriteBytes(dir.File("broken.obj"), broken);
+        file.objPath = dir.File("broken.obj");
+        file.objFileName = "broken.obj";
+        EXPECT_EQ(ReadObjFile(file), 0);
+        EXPECT_EQ(ui.log.back(), "message [FileOpenError] Error opening obj file. (!)");
+        EXPECT_EQ(file.objMesh.get(), before);
+        EXPECT_EQ(file.geometryName, "body.obz");
     }
 }
 

@@ -15,6 +15,7 @@
 #include "model/Names.h"
 #include "pane/FigureTree.h"
 #include "platform/MainWindowLink.h"
+#include "support/Gzip.h"
 
 namespace tessary::test {
 namespace {
@@ -74,7 +75,9 @@ TEST_F(FigureFileTest, ViewKindFollowsTheExtensionIgnoringCase) {
         {"a.cr2", kFigureView}, {"a.CR2", kFigureView},   {"a.Pz3", kFigureView},
         {"a.pz2", kPoseView},   {"a.hd2", kPoseView},     {"a.fc2", kPoseView},
         {"noext", kPoseView},   {"a.b.cr2", kFigureView}, {"a.cr2.pz2", kPoseView},
-        {"a.cr2x", kPoseView},  {"a.", kPoseView},
+        {"a.cr2x", kPoseView},  {"a.", kPoseView},        {"a.crz", kFigureView},
+        {"a.PZZ", kFigureView}, {"a.p2z", kPoseView},     {"a.hdz", kPoseView},
+        {"a.fcz", kPoseView},   {"a.ppz", kPoseView},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(LoadText(c.name, kCharacter), 1) << c.name;
@@ -211,8 +214,9 @@ TEST_F(FigureFileTest, ChooseFileAsksWithTheFilterAndNoProposal) {
     EXPECT_EQ(file.fileName, "Vic.CR2");
     const FileDialogRequest& request = ui.dialogs.back();
     EXPECT_EQ(request.filter,
-              "Character Files (*.cr2)|*.cr2|Poser Scene Files (*.pz3)|*.pz3|Pose Files "
-              "(*.pz2)|*.pz2|Hand Files (*.hd2)|*.hd2|Face Files (*.fc2)|*.fc2||");
+              "Character Files (*.cr2;*.crz)|*.cr2;*.crz|Poser Scene Files (*.pz3;*.pzz)|*.pz3;"
+              "*.pzz|Pose Files (*.pz2;*.p2z)|*.pz2;*.p2z|Hand Files (*.hd2;*.hdz)|*.hd2;*.hdz|"
+              "Face Files (*.fc2;*.fcz)|*.fc2;*.fcz|Prop Files (*.pp2;*.ppz)|*.pp2;*.ppz||");
     EXPECT_EQ(request.proposedName, "");
     EXPECT_EQ(request.defaultExtension, "");
     EXPECT_FALSE(request.hideReadOnly || request.overwritePrompt);
@@ -230,7 +234,7 @@ TEST_F(FigureFileTest, SaveWithoutEditsWritesTheNormalisedTextAndClearsModified)
     EXPECT_EQ(file.path, target);
     EXPECT_EQ(file.fileName, "saved.Cr2");
     const FileDialogRequest& request = ui.dialogs.back();
-    EXPECT_EQ(request.filter, "Files (*.cr2)|*.cr2||");
+    EXPECT_EQ(request.filter, "Files (*.cr2)|*.cr2|Compressed Files (*.crz)|*.crz||");
     EXPECT_EQ(request.defaultExtension, "cr2");
     EXPECT_EQ(request.proposedName, dir.File("body.cr2"));
     EXPECT_TRUE(request.hideReadOnly);
@@ -244,7 +248,7 @@ TEST_F(FigureFileTest, SaveWithoutEditsWritesTheNormalisedTextAndClearsModified)
     ui.fileAnswers = {std::nullopt};
     EXPECT_EQ(file.Save(), 0);
     EXPECT_EQ(ui.dialogs.back().proposedName, target);
-    EXPECT_EQ(ui.dialogs.back().filter, "Files (*.Cr2)|*.Cr2||");
+    EXPECT_EQ(ui.dialogs.back().filter, "Files (*.Cr2)|*.Cr2|Compressed Files (*.crz)|*.crz||");
 }
 
 TEST_F(FigureFileTest, CancelledSaveChangesNothing) {
@@ -438,6 +442,135 @@ TEST_F(FigureFileTest, CorpusFilesRoundTripAndNameTheirFigure) {
         ASSERT_TRUE(file.WriteTo(twice));
         EXPECT_EQ(ReadBytes(once), ReadBytes(twice)) << c.name;
     }
+}
+
+TEST_F(FigureFileTest, CompressedCorpusCharacterLoadsAndSavesBackCompressed) {
+    const std::string corpus = TESSARY_CORPUS_DIR;
+    const std::string packed = corpus + "/derived_gzip_vreng_SL_Female.crz";
+    if (!std::filesystem::exists(packed)) {
+        GTEST_SKIP() << "corpus not present";
+    }
+    file.path = corpus + "/vreng_SL_Female.cr2";
+    file.fileName = "vreng_SL_Female.cr2";
+    ASSERT_EQ(file.Load(), 1);
+    const std::string plain = Written();
+    const std::string plainSaved = dir.File("plain.cr2");
+    ASSERT_TRUE(file.WriteTo(plainSaved));
+    EXPECT_EQ(Inflated(plainSaved), ReadBytes(plainSaved));  // a plain file reads as it is
+
+    file.path = packed;
+    file.fileName = "derived_gzip_vreng_SL_Female.crz";
+    file.viewKind = kRawView;
+    ASSERT_EQ(file.Load(), 1);
+    EXPECT_EQ(Written(), plain);
+    EXPECT_EQ(file.viewKind, kFigureView);
+    EXPECT_EQ(file.figureSuffix, "2");
+    EXPECT_EQ(file.geometryName, "SL_Female.obj");
+
+    // Save proposes the compressed file's own name and kind; its text is the plain file's.
+    const std::string once = dir.File("once.crz");
+    ui.fileAnswers = {once};
+    ASSERT_EQ(file.Save(), 1);
+    EXPECT_EQ(ui.dialogs.back().proposedName, packed);
+    EXPECT_EQ(ui.dialogs.back().defaultExtension, "crz");
+    EXPECT_EQ(ui.dialogs.back().filter, "Compressed Files (*.crz)|*.crz|Files (*.cr2)|*.cr2||");
+    const std::string onceBytes = ReadBytes(once);
+    ASSERT_GE(onceBytes.size(), 2u);
+    EXPECT_EQ(onceBytes.substr(0, 2), "\x1F\x8B");
+    EXPECT_EQ(Inflated(once), ReadBytes(plainSaved));
+
+    // .crz -> .cr2 -> .crz: the same text all the way, and the same tree from either name.
+    file.path = once;
+    ASSERT_EQ(file.Load(), 1);
+    const std::string back = dir.File("back.cr2");
+    ASSERT_TRUE(file.WriteTo(back));
+    EXPECT_EQ(ReadBytes(back), ReadBytes(plainSaved));
+    file.path = back;
+    file.fileName = "back.cr2";
+    ASSERT_EQ(file.Load(), 1);
+    const std::string twice = dir.File("twice.CRZ");
+    ASSERT_TRUE(file.WriteTo(twice));
+    EXPECT_EQ(Inflated(twice), Inflated(once));
+    EXPECT_EQ(ReadBytes(twice), onceBytes);
+
+    // Content decides, not the name: gzip under a plain name loads the same tree.
+    const std::string disguised = dir.File("disguised.pz2");
+    WriteBytes(disguised, onceBytes);
+    file.path = disguised;
+    ASSERT_EQ(file.Load(), 1);
+    EXPECT_EQ(Written(), plain);
+}
+
+TEST_F(FigureFileTest, ProgressMovesThroughACompressedFile) {
+    // Numbers that do not repeat: the file is larger than several of the reader's pieces.
+    std::string text = "{\nactor BODY:1\n{\n";
+    unsigned state = 12345;
+    for (int i = 0; i < 150000; ++i) {
+        state = state * 1103515245u + 12345u;
+        text += "d " + std::to_string(i) + " " + std::to_string(state) + "\n";
+    }
+    text += "}\n}\n";
+    const std::string packed = Gzip(text);
+    ASSERT_GT(packed.size(), 3u * 256 * 1024);
+    ASSERT_EQ(LoadText("big.crz", packed), 1);
+    ASSERT_EQ(file.root.children.size(), 1u);
+    EXPECT_EQ(file.root.children[0].children.size(), 150000u);
+    ASSERT_FALSE(ui.positions.empty());
+    EXPECT_TRUE(std::is_sorted(ui.positions.begin(), ui.positions.end()));
+    EXPECT_LT(ui.positions.front(), 50);
+    EXPECT_EQ(ui.positions.back(), 100);
+}
+
+TEST_F(FigureFileTest, BrokenCompressedFilesAreRefusedAndKeepThePane) {
+    ASSERT_EQ(LoadText("body.cr2", kCharacter), 1);
+    const std::string listing = FormatTreeListing(control);
+    const std::string packed = Gzip(kCharacter);
+    ASSERT_GT(packed.size(), 20u);
+    std::string badChecksum = packed;
+    badChecksum[badChecksum.size() - 8] ^= 0x55;
+    std::string badData = packed;
+    badData[12] ^= 0x7F;
+    // Many members of line feeds only: tiny on disk, hundreds of megabytes inflated.
+    std::string bomb = Gzip("{\nactor BODY:9\n");
+    const std::string feeds = Gzip(std::string(16 << 20, '\n'));
+    for (int i = 0; i < 17; ++i) {
+        bomb += feeds;
+    }
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"truncated member", packed.substr(0, packed.size() - 5)},
+        {"truncated data", packed.substr(0, packed.size() / 2)},
+        {"header only", packed.substr(0, 10)},
+        {"bad checksum", badChecksum},
+        {"bad data", badData},
+        {"trailing garbage", packed + "junk"},
+        {"one trailing byte", packed + std::string(1, '\0')},
+        {"half a second member", packed + "\x1F"},
+        {"gzip bomb", bomb},
+    };
+    for (const auto& c : cases) {
+        ui.log.clear();
+        WriteBytes(dir.File("bad.crz"), c.bytes);
+        file.path = dir.File("bad.crz");
+        file.fileName = "bad.crz";
+        EXPECT_EQ(file.Load(), 0) << c.what;
+        EXPECT_EQ(ui.Messages(),
+                  std::vector<std::string>{"message [FileOpenError] Error opening file. (!)"})
+            << c.what;
+        EXPECT_EQ(Written(), kCharacterNormalised) << c.what;
+        EXPECT_EQ(FormatTreeListing(control), listing) << c.what;
+    }
+    EXPECT_EQ(window.calls, 1);
+
+    // Members one after another read as one text, as gzip itself reads them.
+    const std::string text = kCharacter;
+    WriteBytes(dir.File("members.crz"),
+               Gzip(text.substr(0, 20)) + Gzip("") + Gzip(text.substr(20)));
+    file.path = dir.File("members.crz");
+    ASSERT_EQ(file.Load(), 1);
+    EXPECT_EQ(Written(), kCharacterNormalised);
 }
 
 }  // namespace
