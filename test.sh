@@ -9,3 +9,6 @@ build=${TESSARY_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARY_BUILD_TESTS=ON
 cmake --build "$build" -j"$(nproc)"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+# The files the desktop reads: the entry and the AppStream metadata.
+desktop-file-validate resources/desktop/org.tessary.Tessary.desktop
+appstreamcli validate --no-net resources/desktop/org.tessary.Tessary.metainfo.xml

@@ -272,8 +272,8 @@ QImage TreeImages() {
     return image;
 }
 
-bool Save(const QImage& image, const QDir& folder, const char* name) {
-    const QString path = folder.filePath(QString::fromLatin1(name));
+bool Save(const QImage& image, const QDir& folder, const QString& name) {
+    const QString path = folder.filePath(name);
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
@@ -297,8 +297,10 @@ int main(int argc, char** argv) {
     ok &= Save(FigureImage(female, 204, 474), folder, "figure-female.png");
     ok &= Save(FigureImage(male, 243, 501), folder, "figure-male.png");
     ok &= Save(Banner(1040, 171), folder, "banner.png");
-    ok &= Save(IconImage(256), folder, "icon-256.png");
-    ok &= Save(IconImage(32), folder, "icon-32.png");
+    // The sizes of the desktop's icon theme; 256 and 32 are also the windows' own.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        ok &= Save(IconImage(size), folder, QStringLiteral("icon-%1.png").arg(size));
+    }
     ok &= Save(TreeImages(), folder, "tree-images.png");
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 
 #include "ChangeDialog.h"
 #include "DialogUnits.h"
@@ -35,12 +36,15 @@ QLabel* AddLabel(QDialog& dialog, const char* id, const QString& text, const QRe
 BlockInfoDialog::BlockInfoDialog(Block& block, Ui& ui, ProfileStore& store, CommandContext& context,
                                  QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("158"));
     setWindowTitle(QStringLiteral("Block Info"));
     setFont(DialogUnits::DialogFont());
     const DialogUnits units(font());
-    setFixedSize(units.Size(222, 301));
+    baseSize_ = units.Size(222, 301);
+    setMinimumSize(baseSize_);
+    resize(baseSize_);
+    setSizeGripEnabled(true);
 
     control_ = new QtTreeControl(this);
     control_->setObjectName(QStringLiteral("1053"));
@@ -81,6 +85,25 @@ BlockInfoDialog::BlockInfoDialog(Block& block, Ui& ui, ProfileStore& store, Comm
 
     QWidget::setTabOrder(control_, ok);
     QWidget::setTabOrder(ok, cancel);
+
+    treeBase_ = control_->geometry();
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child != control_ && child->geometry().left() >= treeBase_.right()) {
+            rightColumn_.emplace_back(child, child->geometry());
+        }
+    }
+}
+
+void BlockInfoDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (baseSize_.isEmpty()) {
+        return;
+    }
+    const QSize extra = (size() - baseSize_).expandedTo(QSize(0, 0));
+    control_->setGeometry(treeBase_.adjusted(0, 0, extra.width(), extra.height()));
+    for (const auto& [widget, base] : rightColumn_) {
+        widget->setGeometry(base.translated(extra.width(), 0));
+    }
 }
 
 BlockInfoDialog::~BlockInfoDialog() {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "commands/BlockInspector.h"
 
@@ -29,7 +32,15 @@ class BlockInfoDialog : public QDialog {
   public slots:
     void accept() override;
 
+  protected:
+    // The dialog opens at its layout and can grow: the tree takes the room, the column of
+    // buttons and fields on its right moves with the right edge.
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    QSize baseSize_;
+    QRect treeBase_;
+    std::vector<std::pair<QWidget*, QRect>> rightColumn_;
     QtTreeControl* control_ = nullptr;
     std::unique_ptr<BlockInspector> inspector_;
 };

@@ -43,9 +43,8 @@ QSize DialogUnits::Size(int width, int height) const {
 }
 
 QFont DialogUnits::DialogFont() {
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    return font;
+    // The desktop's own font: a user who chose larger text gets larger windows.
+    return QApplication::font();
 }
 
 void PaintBlack(QWidget& window) {

@@ -22,7 +22,8 @@ class DialogUnits {
     int baseX() const { return baseX_; }
     int baseY() const { return baseY_; }
 
-    // The font every window of the program lays out with: the system's sans serif at 8 points.
+    // The font every window of the program lays out with: the desktop's general font, so the
+    // windows grow with it.
     static QFont DialogFont();
 
   private:

@@ -4,12 +4,16 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPixmap>
 #include <QStyleFactory>
 #include <QStyledItemDelegate>
+#include <QToolTip>
+#include <QTreeWidgetItemIterator>
 #include <QUrl>
 #include <algorithm>
 #include <vector>
@@ -91,6 +95,12 @@ QtTreeControl::QtTreeControl(QWidget* parent) : QTreeWidget(parent) {
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
+    // The one column is as wide as the longest label it shows, so long names scroll sideways
+    // instead of being cut. Only the rows on screen are measured, however large the file.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header()->setResizeContentsPrecision(0);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
     if (QStyle* style = LinedTreeStyle()) {
@@ -278,6 +288,40 @@ void QtTreeControl::SortTopLevel() {
     if (selected != 0) {
         SelectItem(selected);
     }
+}
+
+std::vector<TreeItem> QtTreeControl::FindItemsContaining(std::string_view needle) const {
+    std::vector<TreeItem> found;
+    // The iterator goes in display order without the sibling lookups of the port's walk.
+    for (QTreeWidgetItemIterator it(const_cast<QtTreeControl*>(this)); *it != nullptr; ++it) {
+        const QByteArray bytes = (*it)->data(0, kBytesRole).toByteArray();
+        if (ContainsIgnoringCase(
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                needle)) {
+            found.push_back(HandleOf(*it));
+        }
+    }
+    return found;
+}
+
+bool QtTreeControl::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid()) {
+            const QRect shown = visualRect(index);
+            const int needed = sizeHintForIndex(index).width();
+            if (shown.left() < 0 || shown.left() + needed > viewport()->width()) {
+                QToolTip::showText(help->globalPos(), index.data(Qt::DisplayRole).toString(),
+                                   viewport(), shown);
+                return true;
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QTreeWidget::viewportEvent(event);
 }
 
 void QtTreeControl::SelectItem(TreeItem item) {

@@ -42,6 +42,7 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     void Expand(TreeItem item) override;
     TreeItem GetFirstVisibleItem() const override;
     void InstallImageList() override;
+    std::vector<TreeItem> FindItemsContaining(std::string_view needle) const override;
 
     // The widget item behind a handle, or null; and the handle of a widget item, or 0.
     QTreeWidgetItem* ItemOf(TreeItem item) const;
@@ -74,6 +75,8 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A label cut off at the edge of the view shows whole in a tool tip.
+    bool viewportEvent(QEvent* event) override;
 
   private:
     QTreeWidgetItem* NewItem(std::string_view text, int image);

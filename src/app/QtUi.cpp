@@ -74,12 +74,24 @@ std::string ExtensionOfNameFilter(const QString& nameFilter, const std::string& 
     return extension.toStdString();
 }
 
-std::optional<HelpLaunch> FindHelpLaunch(const QString& programDirectory) {
+QString FindHelpPage(const QString& programDirectory) {
     if (programDirectory.isEmpty()) {
-        return std::nullopt;
+        return {};
     }
-    const QString page = QDir(programDirectory).filePath(QStringLiteral("help.html"));
-    if (!QFileInfo(page).isFile()) {
+    const QDir directory(programDirectory);
+    for (const QString& candidate :
+         {directory.filePath(QStringLiteral("help.html")),
+          directory.filePath(QStringLiteral("../share/tessary/help.html"))}) {
+        if (QFileInfo(candidate).isFile()) {
+            return QDir::cleanPath(candidate);
+        }
+    }
+    return {};
+}
+
+std::optional<HelpLaunch> FindHelpLaunch(const QString& programDirectory) {
+    const QString page = FindHelpPage(programDirectory);
+    if (page.isEmpty()) {
         return std::nullopt;
     }
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
@@ -241,6 +253,8 @@ void QtUi::OpenProgress(const std::string& text, bool owned) {
     CloseProgress();
     progress_ = new ProgressWindow(owned ? window_.data() : nullptr);
     progress_->setAttribute(Qt::WA_DeleteOnClose);
+    // The keyboard stays with the window the user works in.
+    progress_->setAttribute(Qt::WA_ShowWithoutActivating);
     progress_->SetText(DecodeText(text));
     const QWidget* over = owned ? window_.data() : nullptr;
     QRect area;
@@ -253,8 +267,10 @@ void QtUi::OpenProgress(const std::string& text, bool owned) {
         progress_->move(area.center() - progress_->rect().center());
     }
     progress_->show();
-    // Let the window appear before the operation takes the thread; input stays queued.
+    // Let the window appear and paint before the operation takes the thread; input stays
+    // queued.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    progress_->repaint();
 }
 
 void QtUi::SetProgressText(const std::string& text) {
@@ -264,8 +280,16 @@ void QtUi::SetProgressText(const std::string& text) {
 }
 
 void QtUi::SetProgressPosition(int percent) {
-    if (progress_ != nullptr) {
-        progress_->SetPosition(percent);
+    if (progress_ == nullptr) {
+        return;
+    }
+    const int before = progress_->Position();
+    progress_->SetPosition(percent);
+    if (progress_->Position() != before) {
+        // The work runs on this thread, so the window system's requests to draw the window
+        // (it is shown, uncovered, moved) wait in the queue until it ends: take them here, at
+        // most once per percent. Input stays queued.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 }
 
@@ -280,8 +304,10 @@ void QtUi::OpenExportingWindow(const std::string& path) {
     CloseExportingWindow();
     exporting_ = new ExportingWindow(window_);
     exporting_->SetPath(DecodeText(path));
+    exporting_->setAttribute(Qt::WA_ShowWithoutActivating);
     exporting_->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    exporting_->repaint();
 }
 
 void QtUi::CloseExportingWindow() {
@@ -327,11 +353,12 @@ void QtUi::ShowAbout() {
 }
 
 void QtUi::OpenHelpPage() {
+    ShowHelpPage();
+}
+
+bool QtUi::ShowHelpPage() {
     const auto launch = FindHelpLaunch(QCoreApplication::applicationDirPath());
-    if (!launch) {
-        return;
-    }
-    QProcess::startDetached(launch->program, launch->arguments);
+    return launch && QProcess::startDetached(launch->program, launch->arguments);
 }
 
 std::optional<RegionOptions> QtUi::RunRegionDialog() {

@@ -50,6 +50,7 @@ class QtUi : public Ui {
     std::optional<Preferences> RunPreferencesDialog(const Preferences& current) override;
     void ShowAbout() override;
     void OpenHelpPage() override;
+    bool ShowHelpPage() override;
     std::optional<CombineChoice> RunCombineDialog(const CombineRequest& request) override;
     std::optional<RegionOptions> RunRegionDialog() override;
 
@@ -72,12 +73,16 @@ QString WithDefaultExtension(const QString& path, const std::string& extension);
 // pattern "*.ext" ("Compressed Files (*.crz)" gives "crz"); otherwise `fallback`.
 std::string ExtensionOfNameFilter(const QString& nameFilter, const std::string& fallback);
 
-// How the help page is opened: the HTML opener found on the PATH, given the page beside the
-// executable as its one argument. Nothing when either is missing.
+// How the help page is opened: the HTML opener found on the PATH, given the page as its one
+// argument. The page is the one beside the executable (a build tree), else the installed one
+// in share/tessary/ beside the executable's bin/. Nothing when the page or the opener is
+// missing.
 struct HelpLaunch {
     QString program;
     QStringList arguments;
 };
 std::optional<HelpLaunch> FindHelpLaunch(const QString& programDirectory);
+// The help page FindHelpLaunch opens, or empty when there is none.
+QString FindHelpPage(const QString& programDirectory);
 
 }  // namespace tessary

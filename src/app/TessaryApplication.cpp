@@ -13,25 +13,17 @@ TessaryApplication::TessaryApplication(int& argc, char** argv) : QApplication(ar
     setApplicationName(QFileInfo(applicationFilePath()).completeBaseName());
 }
 
-int TessaryApplication::Run(const std::string& commandLine) {
+int TessaryApplication::Run(const std::vector<std::string>& arguments) {
     QtProfileStore store;
     QtUi ui;
     QtMainWindow window(ui, store);
     ui.SetWindow(&window);
-    window.Start(commandLine);
+    window.Start(MainWindow::ParseArguments(arguments).files);
     window.exec();
     return 0;
 }
 
-std::string TessaryApplication::CommandLine(int argc, char** argv) {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            line += ' ';
-        }
-        line += argv[i];
-    }
-    return line;
+std::vector<std::string> TessaryApplication::Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
 }
-
 }  // namespace tessary

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <string>
+#include <vector>
 
 namespace tessary {
 
@@ -13,12 +14,13 @@ class TessaryApplication : public QApplication {
   public:
     TessaryApplication(int& argc, char** argv);
 
-    // Shows the main window, started with `commandLine`, and returns when it closes.
-    int Run(const std::string& commandLine);
+    // Shows the main window, started with the files of `arguments` (see
+    // MainWindow::ParseArguments), and returns when it closes.
+    int Run(const std::vector<std::string>& arguments);
 
-    // The program's arguments joined by single blanks, as one path. The bytes are kept as the
-    // system gave them, so a file name in any encoding still names its file.
-    static std::string CommandLine(int argc, char** argv);
+    // The program's arguments. The bytes are kept as the system gave them, so a file name in
+    // any encoding still names its file.
+    static std::vector<std::string> Arguments(int argc, char** argv);
 };
 
 }  // namespace tessary

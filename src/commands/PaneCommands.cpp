@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "commands/CommandIds.h"
+#include "commands/StatusText.h"
 #include "edit/Combine.h"
 #include "edit/Copy.h"
 #include "edit/Delete.h"
@@ -197,11 +198,61 @@ std::optional<Menu> PaneCommands::OpenContextMenu(TreeItem item) {
     return menu;
 }
 
+void PaneCommands::BeginCommand() {
+    context.status.clear();
+    file.lastCopy = {};
+}
+
+void PaneCommands::EndCommand() {
+    const FigureFile::CopyRecord& copy = file.lastCopy;
+    if (copy.morphTargets + copy.channels + copy.props > 0) {
+        context.status = CopiedText(copy);
+        ShowCopies();
+    }
+    if (context.commandDone) {
+        context.commandDone();
+    }
+}
+
+void PaneCommands::ShowCopies() {
+    FigureTree* other = OtherTree();
+    if (other == nullptr) {
+        return;
+    }
+    // Copies go in front of their siblings, so the last one made is the one shown first.
+    Block& root = other->file.root;
+    TreeItem shown = 0;
+    const std::vector<std::string>& paths = file.lastCopy.paths;
+    for (auto path = paths.rbegin(); path != paths.rend() && shown == 0; ++path) {
+        if (const Block* block = root.FindByPath(*path, true)) {
+            shown = block->treeItem;
+        }
+    }
+    const std::vector<std::string>& props = file.lastCopy.propNames;
+    for (auto name = props.rbegin(); name != props.rend() && shown == 0; ++name) {
+        for (const Block& block : root.children) {
+            if (block.tag == "prop" && block.data == *name && block.treeItem != 0) {
+                shown = block.treeItem;
+                break;
+            }
+        }
+    }
+    if (shown != 0) {
+        other->control.SelectItem(shown);
+    }
+}
+
 void PaneCommands::Dispatch(int commandId) {
     context.currentPopup.reset();
     if (commandId < kFirstPaneCommand || commandId > kLastPaneCommand) {
         return;
     }
+    BeginCommand();
+    RunCommand(commandId);
+    EndCommand();
+}
+
+void PaneCommands::RunCommand(int commandId) {
     const CommandRow* row = FindRow(commandId);
     if (row == nullptr) {
         return;
@@ -270,14 +321,19 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
     if (name.empty()) {
         return;
     }
+    BeginCommand();
+    const std::string before = tree.control.GetItemText(item);
     RenameItem(file, item, name);
     tree.control.SetItemText(item, name);
+    context.status = "Renamed " + before + " to " + name;
+    EndCommand();
 }
 
 bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     if (!acceptsDrops || paths.empty()) {
         return false;
     }
+    BeginCommand();
     const std::string& path = paths.front();
     const std::string name = FileNameOfPath(path);
     const std::size_t dot = name.rfind('.');
@@ -285,12 +341,17 @@ bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
     if (EqualsIgnoringCase(extension, ".obj") || EqualsIgnoringCase(extension, ".obz")) {
         file.objPath = path;
         file.objFileName = name;
-        ReadObjFile(file);
+        if (ReadObjFile(file) != 0) {
+            context.status = AttachedText(file);
+        }
     } else {
         file.path = path;
         file.fileName = name;
-        file.Load();
+        if (file.Load() != 0) {
+            context.status = LoadedText(file);
+        }
     }
+    EndCommand();
     return true;
 }
 
@@ -367,12 +428,18 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
     if (!Confirm(text, caption)) {
         return;
     }
+    const std::string deleted =
+        "Deleted " + (prop ? "prop " + std::string(BaseName(block->data))
+                           : (block->tag == "targetGeom" ? "morph target " + block->data
+                                                         : block->tag + " " + block->data));
     if (!prop) {
         if (DeleteItem(file, item)) {
             tree.control.DeleteItem(item);
+            context.status = deleted;
         }
         return;
     }
+    context.status = deleted;
     if (DeleteProp(file, item) != 0) {
         tree.control.DeleteItem(item);
     } else if (file.BlockOfItem(item) == nullptr) {
@@ -407,6 +474,7 @@ void PaneCommands::DeleteAllPropsCommand(TreeItem owner) {
                           "Delete ALL Props?")) {
         return;
     }
+    context.status = "Deleted all props of " + std::string(BaseName(file.BlockOfItem(owner)->data));
     DeleteAllProps(file, owner);
     tree.Refresh();
 }
@@ -417,6 +485,8 @@ void PaneCommands::DeleteAllMorphTargetsCommand(TreeItem item) {
                           "Delete all Morph Target?")) {
         return;
     }
+    context.status =
+        "Deleted all morph targets of " + std::string(BaseName(file.BlockOfItem(item)->data));
     DeleteAllMorphTargets(file, item);
     tree.Refresh();
 }
@@ -427,6 +497,8 @@ void PaneCommands::DeleteOnlyChannelsCommand(TreeItem item) {
                           "Delete all channels?")) {
         return;
     }
+    context.status =
+        "Deleted all channels of " + std::string(BaseName(file.BlockOfItem(item)->data));
     DeleteAllChannels(file, item);
     tree.Refresh();
 }
@@ -483,26 +555,47 @@ void PaneCommands::ChangeLine(TreeItem item, bool tag) {
     }
     (tag ? target->tag : target->data) = *edited;  // exactly as typed
     file.modified = 1;
+    context.status = (tag ? "Changed the tag to " : "Changed the data to ") + *edited;
     tree.Refresh();
+}
+
+void PaneCommands::ReportZeroed(TreeItem item) {
+    if (item != 0 && file.BlockOfItem(item) != nullptr) {
+        context.status = "Zeroed " + tree.control.GetItemText(item);
+    }
 }
 
 void PaneCommands::ZeroAllSettings(TreeItem item) {
     ZeroActorItem(file, item, ChannelChoice::All);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroChannelSettings(TreeItem item) {
     ZeroActorItem(file, item, ChannelChoice::OtherChannels);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroMorphSettings(TreeItem item) {
     ZeroActorItem(file, item, ChannelChoice::MorphTargets);
+    ReportZeroed(item);
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
     ZeroItem(file, item);
+    ReportZeroed(item);
 }
 
 void PaneCommands::CombineCommand(TreeItem owner) {
     Block* block = owner != 0 ? file.BlockOfItem(owner) : nullptr;
-    if (block != nullptr) {
-        CombineMorphTargets(file, *block, tree.control.GetItemText(owner));
+    if (block == nullptr) {
+        return;
+    }
+    const std::string label = tree.control.GetItemText(owner);
+    if (CombineMorphTargets(file, *block, label) != 0) {
+        // The new morph target is the body part's first channel; the rebuilt tree has new
+        // items, but the body part's Block stays where it was.
+        const Block* channels = block->FindNthChild("channels", 0, true);
+        context.status =
+            channels != nullptr && !channels->children.empty()
+                ? "Combined morph targets into " + channels->children.front().data + " on " + label
+                : "Combined morph targets on " + label;
     }
 }
 

@@ -17,8 +17,14 @@ class FigureTree;
 
 // State the commands share across all trees of one run: the popup menu shown last. A new
 // right-click in any tree, and every command, clears it.
+//
+// It also carries what the last command did, for the window's status line: `status` is cleared
+// when a command starts and set by the operations that have something to say; `commandDone`,
+// when set, is called after every command, key, label edit and drop, so a face can show it.
 struct CommandContext {
     std::optional<Menu> currentPopup;
+    std::string status;
+    std::function<void()> commandDone;
 };
 
 enum class TreeKey { Insert, Delete, Other };
@@ -117,6 +123,13 @@ class PaneCommands {
     bool ConfirmDeleteAll(TreeItem item, const char* textFormat, const char* caption);
     void ChangeLine(TreeItem item, bool tag);
     void RefreshOther();
+    // Starts and ends a command for the status line; the end also shows what a copy brought
+    // into the other pane by selecting the copied item that comes first there.
+    void RunCommand(int commandId);
+    void ReportZeroed(TreeItem item);
+    void BeginCommand();
+    void EndCommand();
+    void ShowCopies();
 
     std::map<int, Handler> handlers_;
 };

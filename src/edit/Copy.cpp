@@ -82,6 +82,8 @@ int AddChildIndex(const Block& figure, std::string_view propName) {
 static bool CopyBlockUnder(FigureFile& file, const Block& source,
                            std::string_view parentPathOfSource);
 static bool CopyPropBlock(FigureFile& file, const Block& prop);
+// Adds a copy of `copied` under `parentPath` to file.lastCopy.
+static void RecordCopy(FigureFile& file, const std::string& parentPath, const Block& copied);
 
 std::string WithFigureSuffix(std::string_view name, std::string_view suffix) {
     const std::size_t colon = name.rfind(':');
@@ -130,7 +132,27 @@ static bool CopyBlockUnder(FigureFile& file, const Block& source,
     target->InsertChild(0, source);
     ForgetSourceItems(target->children.front());
     file.otherPane->modified = 1;
+    RecordCopy(file, parentPath, source);
     return true;
+}
+
+static void RecordCopy(FigureFile& file, const std::string& parentPath, const Block& copied) {
+    ++(copied.tag == "targetGeom" ? file.lastCopy.morphTargets : file.lastCopy.channels);
+    file.lastCopy.paths.push_back(parentPath + "|" + copied.LineKey());
+    // The body part is the first level below the root: " |actor lHand|channels".
+    const std::size_t first = parentPath.find('|');
+    if (first != std::string::npos) {
+        const std::size_t end = parentPath.find('|', first + 1);
+        Block level;
+        ParseLine(
+            std::string_view(parentPath)
+                .substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1),
+            level);
+        if (!file.lastCopy.bodyPart.empty() && file.lastCopy.bodyPart != level.data) {
+            file.lastCopy.severalBodyParts = true;
+        }
+        file.lastCopy.bodyPart = level.data;
+    }
 }
 
 int CopyProp(FigureFile& file, TreeItem item) {
@@ -208,6 +230,8 @@ static bool CopyPropBlock(FigureFile& file, const Block& prop) {
     const int figureAt = figureIndex >= resFileIndex ? figureIndex + 1 : figureIndex;
     destination.InsertChild(static_cast<std::size_t>(figureAt), std::move(settingsCopy));
     file.otherPane->modified = 1;
+    ++file.lastCopy.props;
+    file.lastCopy.propNames.push_back(WithFigureSuffix(name, suffix));
 
     if (addChild == nullptr) {
         return true;

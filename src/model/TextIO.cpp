@@ -190,6 +190,7 @@ bool LineSource::ReadLine(std::string_view& line) {
         }
     }
     char* stop = p;
+    deliveredEnd_ = base_ + static_cast<double>(p - begin_);
     if (p < end_ && *p != '\0') {
         cursor_ = p + 1;
     } else {
@@ -314,6 +315,8 @@ void Block::ParseBlock(LineSource& source) {
             SplitCleanLine(line, pending.emplace_back());
         }
     }
+    // The frame of this Block itself stays open until its own "}" too.
+    source.NoteUnclosedBlocks(frames.size());
     while (!frames.empty()) {
         close();
     }
@@ -575,7 +578,66 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
     return opened;
 }
 
-bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std::string* reason) {
+namespace {
+
+bool IsBlankOrControl(unsigned char c) {
+    return c <= ' ';
+}
+
+// Whether anything but blanks and control bytes follows `offset` in `file`.
+bool TextAfter(std::FILE* file, long long offset) {
+    if (::fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) {
+        return false;
+    }
+    char piece[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+        for (std::size_t i = 0; i < got; ++i) {
+            if (!IsBlankOrControl(static_cast<unsigned char>(piece[i]))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Counts the line breaks of `file` before `offset` and in all, and fills the extent's lines.
+void CountLines(std::FILE* file, long long offset, ReadExtent& extent) {
+    if (::fseeko(file, 0, SEEK_SET) != 0) {
+        return;
+    }
+    long long breaks = 0;
+    long long breaksBefore = 0;
+    long long position = 0;
+    char last = '\n';
+    char piece[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+        for (std::size_t i = 0; i < got; ++i, ++position) {
+            const char c = piece[i];
+            // CR LF is one break, counted at its LF.
+            if (c == '\n' || (last == '\r' && c != '\n')) {
+                ++breaks;
+                if (position < offset) {
+                    ++breaksBefore;
+                }
+            }
+            last = c;
+        }
+    }
+    if (last == '\r') {
+        ++breaks;
+    }
+    extent.linesRead = breaksBefore + 1;
+    // A last line without a break is a line too.
+    extent.totalLines = breaks + (last != '\n' && last != '\r' && position > 0 ? 1 : 0);
+    extent.linesRead = std::min(extent.linesRead, extent.totalLines);
+}
+
+}  // namespace
+
+bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std::string* reason,
+                  ReadExtent* extent) {
     auto failed = [reason](std::string text) {
         if (reason != nullptr) {
             *reason = std::move(text);
@@ -608,6 +670,18 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
             readFailed = true;
         }
         problem = bytes->Problem();
+        if (!readFailed && !tooDeep && extent != nullptr) {
+            *extent = ReadExtent{};
+            extent->unclosedBlocks = source.UnclosedBlocks();
+            // The end of the last line read is the break after it; the rest starts beyond. The
+            // rest of a compressed file is not read a second time, so only a plain file tells
+            // how many of its lines the tree took.
+            const auto end = static_cast<long long>(source.DeliveredEnd());
+            if (!bytes->Compressed() && TextAfter(file, end + 1)) {
+                extent->restIsText = true;
+                CountLines(file, end, *extent);
+            }
+        }
     }
     const int error = errno;
     std::fclose(file);

@@ -46,6 +46,12 @@ class LineSource {
 
     // True when reading the file failed (as opposed to reaching its end).
     bool Failed() const { return failed_; }
+    // Offset of the end of the last line delivered (where its line break or NUL is), counted
+    // from where the source started.
+    double DeliveredEnd() const { return deliveredEnd_; }
+    // Brace blocks still open when the text ended, as the parse counted them.
+    void NoteUnclosedBlocks(std::size_t count) { unclosedBlocks_ = count; }
+    std::size_t UnclosedBlocks() const { return unclosedBlocks_; }
 
     // Brace blocks nested deeper than `depth` stop the parse and mark the text as refused.
     void LimitNesting(std::size_t depth) { maxNesting_ = depth; }
@@ -73,6 +79,8 @@ class LineSource {
     std::size_t capacity_ = 0;     // its size
     double base_ = 0;              // file offset of begin_
     char* releaseFrom_ = nullptr;  // first byte not yet released, when releasing
+    double deliveredEnd_ = 0;
+    std::size_t unclosedBlocks_ = 0;
     bool done_ = false;
     bool sourceEnded_ = false;
     bool failed_ = false;
@@ -139,14 +147,27 @@ void WriteTree(const Block& root, TextWriter& out, Progress* progress = nullptr)
 // is saved, so a hostile file nested a million levels deep would be saved as terabytes.
 constexpr std::size_t kMaxFileNesting = 1000;
 
+// How much of a file its tree took. A file whose outermost block closes early (a stray "}"),
+// that a NUL byte cuts, or that has text after its block loads what comes before; its
+// `restIsText` is then set and the line counts say how far the tree reached. Lines are counted
+// by their breaks (LF, CR LF or a lone CR), blank ones included; they are only counted when
+// the rest is text, since that takes a second read of the file.
+struct ReadExtent {
+    bool restIsText = false;
+    long long linesRead = 0;   // the line on which the tree ended
+    long long totalLines = 0;  // the lines of the whole file
+    std::size_t unclosedBlocks = 0;
+};
+
 // Loads a whole file into `root` as ParseFileText does, reading it in pieces rather than
 // holding its text; a gzip-compressed file (whatever its name) is inflated as it is read. With
-// `progress`, the total becomes the file size. Returns false when the file cannot be opened or
-// read, its compressed data is broken (see ByteSource::Failed), or it nests deeper than
-// kMaxFileNesting; `root` is then left as it was and `reason`, when given, says why ("No such
-// file or directory").
+// `progress`, the total becomes the file size; with `extent`, it tells how much of the file the
+// tree took (a compressed file reports its unclosed blocks only). Returns false when the file
+// cannot be opened or read, its compressed data is broken (see ByteSource::Failed), or it nests
+// deeper than kMaxFileNesting; `root` is then left as it was and `reason`, when given, says why
+// ("No such file or directory").
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr,
-                  std::string* reason = nullptr);
+                  std::string* reason = nullptr, ReadExtent* extent = nullptr);
 
 // The system's text for an errno value ("No such file or directory").
 std::string SystemErrorText(int error);

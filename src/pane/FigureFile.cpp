@@ -104,13 +104,15 @@ int FigureFile::Load() {
     Block parsed;
     Progress progress = ProgressOn(ui, 0);
     std::string reason;
-    if (!ReadFileTree(path, parsed, &progress, &reason)) {
+    ReadExtent extent;
+    if (!ReadFileTree(path, parsed, &progress, &reason, &extent)) {
         ui.CloseProgress();
         ui.SetArrowCursor();
         ShowOpenError(path, reason);
         return 0;
     }
     root = std::move(parsed);
+    lastRead = extent;
 
     if (tree != nullptr) {
         tree->Refresh();

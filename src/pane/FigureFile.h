@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/Block.h"
+#include "model/TextIO.h"
 #include "platform/Preferences.h"
 #include "platform/TreeControl.h"
 
@@ -58,6 +59,25 @@ class FigureFile {
     Ui& ui;
     ProfileStore& store;
     FigureTree* tree = nullptr;
+
+    // How much of its file the last successful load took (a file with text after its
+    // outermost block, or cut by a NUL byte, loads only what comes before).
+    ReadExtent lastRead;
+
+    // What the copies out of this file put into otherPane since `lastCopy` was last cleared:
+    // how many of each kind, the body part they went to (the last one, when several), and where the
+    // copies now are (paths with base names in the destination, and the destination names of copied
+    // props), so that the window can report them and show them.
+    struct CopyRecord {
+        int morphTargets = 0;
+        int channels = 0;
+        int props = 0;
+        std::string bodyPart;
+        bool severalBodyParts = false;
+        std::vector<std::string> paths;
+        std::vector<std::string> propNames;
+    };
+    CopyRecord lastCopy;
 
     // Open dialog; on OK sets path and fileName. Returns 1 if a file was chosen.
     int ChooseFile();

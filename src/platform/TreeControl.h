@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessary {
 
@@ -39,6 +40,26 @@ inline bool TreeTextLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
+// Whether `text` contains `needle`, ASCII letters compared ignoring case (as the find field
+// matches labels); an empty needle is contained in every text.
+inline bool ContainsIgnoringCase(std::string_view text, std::string_view needle) {
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    if (needle.size() > text.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at + needle.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < needle.size() && lower(static_cast<unsigned char>(text[at + i])) ==
+                                        lower(static_cast<unsigned char>(needle[i]))) {
+            ++i;
+        }
+        if (i == needle.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The tree control of a pane (or of the Block Info dialog), as the core sees it.
 class TreeControl {
   public:
@@ -64,6 +85,9 @@ class TreeControl {
     // text equals `text` exactly; `start` itself is not tested; 0 when none. This walks the
     // items; a control that can answer faster overrides it.
     virtual TreeItem FindItemByText(TreeItem start, std::string_view text) const;
+    // Every item, in display order, whose text contains `needle` (ContainsIgnoringCase). This
+    // walks the items; a control that can answer faster overrides it.
+    virtual std::vector<TreeItem> FindItemsContaining(std::string_view needle) const;
     // Sorts the top-level items by their text (one level only).
     virtual void SortTopLevel() = 0;
     virtual void SelectItem(TreeItem item) = 0;

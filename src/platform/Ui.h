@@ -75,6 +75,13 @@ class Ui {
     virtual void ShowAbout() = 0;
     // Opens the help page in the user's browser; nothing happens when it cannot.
     virtual void OpenHelpPage() = 0;
+    // Opens the help page as OpenHelpPage does and tells whether it could (a page and a
+    // program to show it were found and the program started). A face that cannot tell
+    // reports success.
+    virtual bool ShowHelpPage() {
+        OpenHelpPage();
+        return true;
+    }
 
     // The Combine Morph Targets dialog: the choice on Combine, nothing on Cancel. A face that
     // has no such dialog answers as a Cancel would.

@@ -3,7 +3,9 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "commands/PaneCommands.h"
 #include "pane/FigureFile.h"
@@ -32,6 +34,28 @@ struct PaneButtons {
     ButtonState options{true, false, "More Options"};
 };
 
+// Where the window was on screen and how large, kept between runs in the profile store beside
+// (not in) the preferences.
+struct WindowPlacement {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool maximized = false;
+};
+
+// What the window's own command line asks for.
+struct WindowArguments {
+    bool help = false;
+    bool version = false;
+    // The files to load: none, one for the left pane, or one for each pane.
+    std::vector<std::string> files;
+};
+
+// `tessary --help` and `--version` print these and end.
+std::string WindowUsageText();
+std::string WindowVersionText();
+
 // The main window's logic without widgets: the two panes linked to each other, the state of
 // every pane button, the button commands, start-up and the quit check. The desktop window
 // renders it and forwards clicks; tessary-cli drives the same object.
@@ -53,6 +77,23 @@ class MainWindow : public MainWindowLink {
     void Start(const std::string& commandLine);
     // Shows the pane's file as `viewKind` (raw, figure or pose) and refills its tree.
     void ShowAs(Side side, std::int32_t viewKind);
+    // With one file, as Start with that path; with two, the first goes to the left pane and
+    // the second to the right one.
+    void Start(const std::vector<std::string>& files);
+    // The arguments of the window's command line. One argument, or arguments that together
+    // name an existing file, are one path as before (a path with blanks split by the shell
+    // still loads); exactly two others are a file for each pane.
+    static WindowArguments ParseArguments(const std::vector<std::string>& arguments);
+
+    // "tessary" while both panes are empty; otherwise both file names, a "*" after one with
+    // unsaved changes: "figure.cr2* | pose.pz2 - tessary".
+    std::string Title();
+    // What the last command did, for the status line; empty when it said nothing.
+    const std::string& StatusText() const { return commandContext.status; }
+
+    // The placement kept from the last run, if any.
+    std::optional<WindowPlacement> ReadPlacement();
+    void WritePlacement(const WindowPlacement& placement);
 
     void OnLoadButton(Side side);
     void OnSaveButton(Side side);
@@ -69,7 +110,8 @@ class MainWindow : public MainWindowLink {
 
     void OnFileLoaded(FigureFile& file) override;
 
-    // Called after any change of a button's state, so a window can render it.
+    // Called after any change of a button's state, of the title or of the status text, so a
+    // window can render it.
     std::function<void()> buttonsChanged;
 
     Ui& ui;

@@ -20,6 +20,7 @@
 #include "app/QtProfileStore.h"
 #include "app/QtTreeControl.h"
 #include "app/QtUi.h"
+#include "commands/CommandIds.h"
 
 using namespace tessary;
 using test::DataFile;
@@ -101,7 +102,8 @@ void QtMainWindowTest::startsWithOnlyTheLoadButtonsUsable() {
 void QtMainWindowTest::controlsSitAtTheirDialogUnitPlaces() {
     const DialogUnits units(Window().font());
     QCOMPARE(Window().size(), units.Size(362, 319));
-    QCOMPARE(Window().minimumSize(), Window().maximumSize());
+    // It opens at its layout, which is also the smallest it gets.
+    QCOMPARE(Window().minimumSize(), Window().size());
     struct Place {
         const char* id;
         int x, y, w, h;
@@ -427,23 +429,21 @@ void QtMainWindowTest::screenshot() {
     }
     const QString examples =
         qEnvironmentVariable("TESSARY_EXAMPLES", QStringLiteral(TESSARY_EXAMPLES_DIR));
-    Window().Start(QDir(examples).filePath(QStringLiteral("figure.cr2")).toStdString());
-    ui_->openAnswers.push_back(QDir(examples).filePath(QStringLiteral("pose.pz2")).toStdString());
-    Button("1007").click();
+    const std::string figure = QDir(examples).filePath(QStringLiteral("figure.cr2")).toStdString();
+    Window().Start(std::vector<std::string>{figure, figure});
+    Window().resize(Window().size() * 5 / 4);
     Window().show();
     QVERIFY(QTest::qWaitForWindowExposed(&Window()));
-    // The figure opened down to its morph targets and props, the pose's first body parts.
+    // The figure opened down to its morph targets and props; the head's morph targets copied
+    // into the right pane, which shows them.
     QtTreeControl& left = Window().Tree(Side::Left);
     left.expandAll();
-    QtTreeControl& right = Window().Tree(Side::Right);
-    for (int i = 0; i < right.topLevelItemCount() && i < 3; ++i) {
-        right.expandItem(right.topLevelItem(i));
-    }
-    const auto blink =
-        left.findItems(QStringLiteral("Blink"), Qt::MatchExactly | Qt::MatchRecursive);
-    if (!blink.isEmpty()) {
-        left.setCurrentItem(blink.first());
-    }
+    const auto head =
+        left.findItems(QStringLiteral("MORPH TARGETS"), Qt::MatchExactly | Qt::MatchRecursive);
+    QVERIFY(head.size() == 2);
+    Window().Shell().File(Side::Left).commandItem = left.HandleOf(head.last());
+    Window().Shell().Commands(Side::Left).Dispatch(kCmdCopyAllMorphTargets);
+    left.setCurrentItem(head.last());
     QTest::qWait(50);
     QVERIFY(Window().grab().save(target, "PNG"));
 }

@@ -126,6 +126,14 @@ void QtUiTest::helpNeedsBothThePageAndTheOpener() {
     QVERIFY(!FindHelpLaunch(programDir.path()));  // no page
     QVERIFY(!FindHelpLaunch(QString()));
 
+    // Installed: bin/tessary finds share/tessary/help.html.
+    const QDir prefix(programDir.path());
+    QVERIFY(prefix.mkpath(QStringLiteral("bin")) && prefix.mkpath(QStringLiteral("share/tessary")));
+    QFile installed(prefix.filePath(QStringLiteral("share/tessary/help.html")));
+    QVERIFY(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    QCOMPARE(FindHelpPage(prefix.filePath(QStringLiteral("bin"))), installed.fileName());
+
     QFile page(programDir.filePath(QStringLiteral("help.html")));
     QVERIFY(page.open(QIODevice::WriteOnly));
     page.close();

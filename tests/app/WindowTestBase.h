@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,13 +42,20 @@ class TestUi : public QtUi {
     void SetProgressPosition(int percent) override {
         QtUi::SetProgressPosition(percent);
         if (Progress() != nullptr) {
+            const bool moved = positions.empty() || positions.back() != Progress()->Position();
             positions.push_back(Progress()->Position());
             shownWhileMoving = shownWhileMoving && Progress()->isVisible();
+            if (onProgress && moved) {
+                onProgress(*Progress());
+            }
         }
     }
 
     std::deque<std::string> openAnswers;
     std::deque<std::string> saveAnswers;
+    // Called from the progress hook with the open window whenever its bar moved, while the
+    // work runs.
+    std::function<void(ProgressWindow&)> onProgress;
     std::vector<int> positions;
     bool shownWhileMoving = true;
 
