@@ -10,6 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "headless/MemoryProfileStore.h"
+#include "model/TextIO.h"
+#include "pane/FigureFile.h"
 #include "platform/Ui.h"
 
 namespace tessary::bench {
@@ -59,6 +62,24 @@ class SilentUi : public Ui {
     std::optional<Preferences> RunPreferencesDialog(const Preferences&) override { return {}; }
     void ShowAbout() override {}
     void OpenHelpPage() override {}
+};
+
+// A pane's file, read from a generated input with the reader a caller holding the text uses,
+// with the Ui and profile store it needs.
+struct ParsedFile {
+    SilentUi ui;
+    MemoryProfileStore store;
+    FigureFile file{ui, store};
+
+    // Parses the input at `path` into the file; false when it cannot be read.
+    bool Parse(const std::string& path) {
+        std::string text;
+        if (!ReadWholeFile(path, text)) {
+            return false;
+        }
+        ParseFileText(text, file.root);
+        return true;
+    }
 };
 
 }  // namespace tessary::bench

@@ -29,22 +29,12 @@ using namespace tessary;
 using bench::InputPath;
 using bench::SilentUi;
 
-struct LoadedFile {
-    SilentUi ui;
-    MemoryProfileStore store;
+struct LoadedFile : bench::ParsedFile {
     MemoryTreeControl control;
-    FigureFile file{ui, store};
     FigureTree tree{control, file};
     bool ok = false;
 
-    explicit LoadedFile(const std::string& path) {
-        std::string text;
-        if (!ReadWholeFile(path, text)) {
-            return;
-        }
-        ParseFileText(text, file.root);
-        ok = true;
-    }
+    explicit LoadedFile(const std::string& path) { ok = Parse(path); }
 };
 
 LoadedFile* Input(const std::string& name) {

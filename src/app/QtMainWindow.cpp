@@ -133,6 +133,8 @@ QtMainWindow::QtMainWindow(Ui& ui, ProfileStore& store, QWidget* parent)
 }
 
 QtMainWindow::~QtMainWindow() {
+    // Focus moves while the child widgets go; this window must not hear of it any more.
+    disconnect(qApp, nullptr, this, nullptr);
     // The shell's panes refer to the tree widgets, which the dialog destroys after this body.
     for (Side side : {Side::Left, Side::Right}) {
         DisconnectTreeCommands(*trees_[static_cast<int>(side)], shell_->Commands(side));

@@ -25,15 +25,10 @@ namespace tessary {
 
 namespace {
 
-constexpr int kHandleRole = Qt::UserRole;
-constexpr int kBytesRole = Qt::UserRole + 1;
-constexpr int kImageRole = Qt::UserRole + 2;
 constexpr int kImageCount = 5;
 constexpr int kImageSize = 16;
-
-QByteArray Bytes(std::string_view text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
+// The type of the widget items that show the table's entries.
+constexpr int kTableItemType = QTreeWidgetItem::UserType + 1;
 
 QStringList LocalFiles(const QMimeData* mime) {
     QStringList paths;
@@ -79,6 +74,33 @@ class LabelDelegate : public QStyledItemDelegate {
 
   private:
     QtTreeControl* tree_;
+};
+
+// A widget item that shows an entry of the control's table: it holds the handle only, and
+// its label and picture are looked up when the view asks for them.
+class TableItem : public QTreeWidgetItem {
+  public:
+    TableItem(const QtTreeControl* tree, TreeItem handle)
+        : QTreeWidgetItem(kTableItemType), tree_(tree), handle_(handle) {
+        setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+    }
+
+    TreeItem Handle() const { return handle_; }
+
+    QVariant data(int column, int role) const override {
+        if (column == 0 &&
+            (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::DecorationRole)) {
+            return tree_->ItemData(handle_, role);
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    // The label changed in the table: views showing it redraw it.
+    void TextChanged() { emitDataChanged(); }
+
+  private:
+    const QtTreeControl* tree_;
+    TreeItem handle_;
 };
 
 QtTreeControl::QtTreeControl(QWidget* parent) : QTreeWidget(parent) {
@@ -129,38 +151,37 @@ QtTreeControl::QtTreeControl(QWidget* parent) : QTreeWidget(parent) {
     }
 }
 
-QTreeWidgetItem* QtTreeControl::NewItem(std::string_view text, int image) {
-    auto* item = new QTreeWidgetItem;
-    const TreeItem handle = nextHandle_++;
-    item->setData(0, kHandleRole, QVariant::fromValue<quint32>(handle));
-    item->setData(0, kBytesRole, Bytes(text));
-    // An item without an image of its own shows the list's first picture.
-    const int shown = (image >= 0 && image < kImageCount) ? image : 0;
-    item->setData(0, kImageRole, image);
-    item->setText(0, DecodeText(text));
-    if (imagesInstalled_) {
-        item->setIcon(0, images_[shown]);
+QVariant QtTreeControl::ItemData(TreeItem item, int role) const {
+    const TreeItemTable::Node* node = table_.Find(item);
+    if (node == nullptr) {
+        return {};
     }
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
-    items_.emplace(handle, item);
-    return item;
+    if (role != Qt::DecorationRole) {
+        return DecodeText(node->text);
+    }
+    if (!imagesInstalled_) {
+        return {};
+    }
+    // An item without an image of its own shows the list's first picture.
+    return images_[(node->image >= 0 && node->image < kImageCount) ? node->image : 0];
 }
 
 TreeItem QtTreeControl::InsertItem(TreeItem parent, std::string_view text, int image) {
-    QTreeWidgetItem* parentItem = nullptr;
+    QTreeWidgetItem* parentItem = invisibleRootItem();
     if (parent != 0) {
         parentItem = ItemOf(parent);
         if (parentItem == nullptr) {
             return 0;
         }
     }
-    QTreeWidgetItem* item = NewItem(text, image);
-    if (parentItem != nullptr) {
-        parentItem->addChild(item);
-    } else {
-        addTopLevelItem(item);
+    const TreeItem handle = table_.Insert(parent, text, image);
+    if (handle == 0) {
+        return 0;
     }
-    return HandleOf(item);
+    auto* item = new TableItem(this, handle);
+    widgets_.push_back(item);
+    parentItem->addChild(item);
+    return handle;
 }
 
 void QtTreeControl::DestroyItems(QList<QTreeWidgetItem*> items) {
@@ -173,9 +194,6 @@ void QtTreeControl::DestroyItems(QList<QTreeWidgetItem*> items) {
             order.push_back(order[i]->child(child));
         }
     }
-    for (QTreeWidgetItem* item : order) {
-        items_.erase(HandleOf(item));
-    }
     for (std::size_t i = order.size(); i-- > 0;) {
         while (order[i]->childCount() > 0) {
             delete order[i]->child(0);
@@ -185,14 +203,18 @@ void QtTreeControl::DestroyItems(QList<QTreeWidgetItem*> items) {
 }
 
 void QtTreeControl::DeleteAllItems() {
+    table_.Clear();
+    widgets_.clear();
     DestroyItems(invisibleRootItem()->takeChildren());
-    items_.clear();
 }
 
 void QtTreeControl::DeleteItem(TreeItem item) {
     QTreeWidgetItem* widgetItem = ItemOf(item);
     if (widgetItem == nullptr) {
         return;
+    }
+    for (TreeItem gone : table_.Remove(item)) {
+        widgets_[table_.Position(gone)] = nullptr;
     }
     QTreeWidgetItem* parentItem = widgetItem->parent();
     if (parentItem == nullptr) {
@@ -202,20 +224,13 @@ void QtTreeControl::DeleteItem(TreeItem item) {
 }
 
 std::string QtTreeControl::GetItemText(TreeItem item) const {
-    const QTreeWidgetItem* widgetItem = ItemOf(item);
-    if (widgetItem == nullptr) {
-        return {};
-    }
-    return widgetItem->data(0, kBytesRole).toByteArray().toStdString();
+    const TreeItemTable::Node* node = table_.Find(item);
+    return node != nullptr ? node->text : std::string();
 }
 
 bool QtTreeControl::ItemTextEquals(TreeItem item, std::string_view text) const {
-    const QTreeWidgetItem* widgetItem = ItemOf(item);
-    if (widgetItem == nullptr) {
-        return text.empty();
-    }
-    return widgetItem->data(0, kBytesRole).toByteArray() ==
-           QByteArrayView(text.data(), static_cast<qsizetype>(text.size()));
+    const TreeItemTable::Node* node = table_.Find(item);
+    return node != nullptr ? node->text == text : text.empty();
 }
 
 void QtTreeControl::SetItemText(TreeItem item, std::string_view text) {
@@ -223,59 +238,52 @@ void QtTreeControl::SetItemText(TreeItem item, std::string_view text) {
     if (widgetItem == nullptr) {
         return;
     }
-    widgetItem->setData(0, kBytesRole, Bytes(text));
-    widgetItem->setText(0, DecodeText(text));
+    table_.SetText(item, text);
+    static_cast<TableItem*>(widgetItem)->TextChanged();
 }
 
 int QtTreeControl::GetItemImage(TreeItem item) const {
-    const QTreeWidgetItem* widgetItem = ItemOf(item);
-    return widgetItem == nullptr ? kNoImage : widgetItem->data(0, kImageRole).toInt();
+    const TreeItemTable::Node* node = table_.Find(item);
+    return node != nullptr ? node->image : kNoImage;
 }
 
 TreeItem QtTreeControl::GetParentItem(TreeItem item) const {
-    const QTreeWidgetItem* widgetItem = ItemOf(item);
-    return widgetItem == nullptr ? 0 : HandleOf(widgetItem->parent());
+    const TreeItemTable::Node* node = table_.Find(item);
+    return node != nullptr ? node->parent : 0;
 }
 
 TreeItem QtTreeControl::GetChildItem(TreeItem item) const {
-    const QTreeWidgetItem* parentItem = item == 0 ? invisibleRootItem() : ItemOf(item);
-    if (parentItem == nullptr || parentItem->childCount() == 0) {
-        return 0;
+    if (item == 0) {
+        return table_.FirstTopLevel();
     }
-    return HandleOf(parentItem->child(0));
+    const TreeItemTable::Node* node = table_.Find(item);
+    return node != nullptr ? node->firstChild : 0;
 }
 
 TreeItem QtTreeControl::GetNextSiblingItem(TreeItem item) const {
-    QTreeWidgetItem* widgetItem = ItemOf(item);
-    if (widgetItem == nullptr) {
-        return 0;
-    }
-    const QTreeWidgetItem* parentItem =
-        widgetItem->parent() != nullptr ? widgetItem->parent() : invisibleRootItem();
-    const int next = parentItem->indexOfChild(widgetItem) + 1;
-    return next < parentItem->childCount() ? HandleOf(parentItem->child(next)) : 0;
+    const TreeItemTable::Node* node = table_.Find(item);
+    return node != nullptr ? node->nextSibling : 0;
 }
 
 bool QtTreeControl::ItemHasChildren(TreeItem item) const {
-    const QTreeWidgetItem* widgetItem = ItemOf(item);
-    return widgetItem != nullptr && widgetItem->childCount() > 0;
+    const TreeItemTable::Node* node = table_.Find(item);
+    return node != nullptr && node->firstChild != 0;
+}
+
+TreeItem QtTreeControl::FindItemByText(TreeItem start, std::string_view text) const {
+    // Below an item the walk is short (an actor's folders); the whole tree is searched in the
+    // text index.
+    return start != 0 ? TreeControl::FindItemByText(start, text) : table_.FindByText(text);
 }
 
 void QtTreeControl::SortTopLevel() {
     const TreeItem selected = GetSelectedItem();
     std::vector<std::pair<QTreeWidgetItem*, bool>> entries;
-    entries.reserve(static_cast<std::size_t>(topLevelItemCount()));
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        entries.emplace_back(topLevelItem(i), topLevelItem(i)->isExpanded());
+    for (TreeItem item : table_.SortTopLevel()) {
+        QTreeWidgetItem* widgetItem = ItemOf(item);
+        entries.emplace_back(widgetItem, widgetItem->isExpanded());
     }
     QList<QTreeWidgetItem*> top = invisibleRootItem()->takeChildren();
-    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        // The same order as the window-less face, so both show a file alike.
-        const QByteArray left = a.first->data(0, kBytesRole).toByteArray();
-        const QByteArray right = b.first->data(0, kBytesRole).toByteArray();
-        return TreeTextLess(std::string_view(left.constData(), left.size()),
-                            std::string_view(right.constData(), right.size()));
-    });
     top.clear();
     for (const auto& entry : entries) {
         top.append(entry.first);
@@ -294,10 +302,8 @@ std::vector<TreeItem> QtTreeControl::FindItemsContaining(std::string_view needle
     std::vector<TreeItem> found;
     // The iterator goes in display order without the sibling lookups of the port's walk.
     for (QTreeWidgetItemIterator it(const_cast<QtTreeControl*>(this)); *it != nullptr; ++it) {
-        const QByteArray bytes = (*it)->data(0, kBytesRole).toByteArray();
-        if (ContainsIgnoringCase(
-                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                needle)) {
+        const TreeItemTable::Node* node = table_.Find(HandleOf(*it));
+        if (node != nullptr && ContainsIgnoringCase(node->text, needle)) {
             found.push_back(HandleOf(*it));
         }
     }
@@ -360,23 +366,22 @@ TreeItem QtTreeControl::GetFirstVisibleItem() const {
 }
 
 void QtTreeControl::InstallImageList() {
-    imagesInstalled_ = true;
-    for (const auto& [handle, item] : items_) {
-        const int image = item->data(0, kImageRole).toInt();
-        item->setIcon(0, images_[(image >= 0 && image < kImageCount) ? image : 0]);
+    // The pictures are looked up as items are drawn; the items on screen are drawn again.
+    if (!imagesInstalled_) {
+        imagesInstalled_ = true;
+        viewport()->update();
     }
 }
 
 QTreeWidgetItem* QtTreeControl::ItemOf(TreeItem item) const {
-    const auto found = items_.find(item);
-    return found == items_.end() ? nullptr : found->second;
+    return table_.Find(item) != nullptr ? widgets_[table_.Position(item)] : nullptr;
 }
 
 TreeItem QtTreeControl::HandleOf(const QTreeWidgetItem* item) const {
-    if (item == nullptr) {
+    if (item == nullptr || item->type() != kTableItemType) {
         return 0;
     }
-    return item->data(0, kHandleRole).value<quint32>();
+    return static_cast<const TableItem*>(item)->Handle();
 }
 
 TreeItem QtTreeControl::ItemAt(const QPoint& viewportPoint) const {

@@ -6,9 +6,10 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/TreeControl.h"
+#include "platform/TreeItemTable.h"
 
 namespace tessary {
 
@@ -16,6 +17,11 @@ namespace tessary {
 // a handle kept from before a refresh finds nothing afterwards. Each item keeps the exact
 // bytes it was given: file texts need not be UTF-8, and the core finds items by comparing
 // their texts, so nothing may be lost by showing them.
+//
+// The items' texts, images and links live in a TreeItemTable, as in the in-memory control, so
+// the core's walks and searches never ask the widget: a step to the next sibling is one
+// look-up, and a search of the whole tree is answered from the table's text index. The widget
+// items only show the table's entries; their labels and pictures are made when they are drawn.
 //
 // What the user does inside the tree (right-click, Insert and Delete, label edits, drops) is
 // reported through the callbacks below; the pane's command handling decides what follows.
@@ -36,6 +42,7 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     TreeItem GetChildItem(TreeItem item) const override;
     TreeItem GetNextSiblingItem(TreeItem item) const override;
     bool ItemHasChildren(TreeItem item) const override;
+    TreeItem FindItemByText(TreeItem start, std::string_view text) const override;
     void SortTopLevel() override;
     void SelectItem(TreeItem item) override;
     TreeItem GetSelectedItem() const override;
@@ -79,16 +86,18 @@ class QtTreeControl : public QTreeWidget, public TreeControl {
     bool viewportEvent(QEvent* event) override;
 
   private:
-    QTreeWidgetItem* NewItem(std::string_view text, int image);
-    // Detaches and deletes the items with all their descendants without recursion, so a
-    // tree nested arbitrarily deep is cleared without exhausting the stack.
-    void DestroyItems(QList<QTreeWidgetItem*> items);
+    // Deletes detached items with all their descendants without recursion, so a tree nested
+    // arbitrarily deep is cleared without exhausting the stack.
+    static void DestroyItems(QList<QTreeWidgetItem*> items);
     void CommitLabel(QTreeWidgetItem* item, const QString& text);
+    QVariant ItemData(TreeItem item, int role) const;
 
     friend class LabelDelegate;
+    friend class TableItem;
 
-    std::unordered_map<TreeItem, QTreeWidgetItem*> items_;
-    TreeItem nextHandle_ = 1;
+    TreeItemTable table_;
+    // The widget item of each entry of the table, by its position there.
+    std::vector<QTreeWidgetItem*> widgets_;
     // The item whose label editor is open, or 0.
     TreeItem editing_ = 0;
     QIcon images_[5];

@@ -1,10 +1,12 @@
 #include "TessaryApplication.h"
 
 #include <QFileInfo>
+#include <new>
 
 #include "QtMainWindow.h"
 #include "QtProfileStore.h"
 #include "QtUi.h"
+#include "pane/FigureFile.h"
 
 namespace tessary {
 
@@ -21,6 +23,16 @@ int TessaryApplication::Run(const std::vector<std::string>& arguments) {
     window.Start(MainWindow::ParseArguments(arguments).files);
     window.exec();
     return 0;
+}
+
+bool TessaryApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+        QtUi ui;
+        ShowOutOfMemory(ui);
+        return false;
+    }
 }
 
 std::vector<std::string> TessaryApplication::Arguments(int argc, char** argv) {

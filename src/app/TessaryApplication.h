@@ -18,6 +18,10 @@ class TessaryApplication : public QApplication {
     // MainWindow::ParseArguments), and returns when it closes.
     int Run(const std::vector<std::string>& arguments);
 
+    // Delivers events; an event handler that runs out of memory ends with a message box
+    // rather than with the program (the core's commands report it themselves).
+    bool notify(QObject* receiver, QEvent* event) override;
+
     // The program's arguments. The bytes are kept as the system gave them, so a file name in
     // any encoding still names its file.
     static std::vector<std::string> Arguments(int argc, char** argv);

@@ -68,8 +68,9 @@ constexpr HelpEntry kHelp[] = {
      "unsaved changes. A file that cannot be read shows \"[FileOpenError] Error opening\n"
      "file.\" and the pane keeps what it had.\n"},
     {HelpKind::Action, "drop", "drop PANE FILE [REPLY]", "drop FILE onto the pane's tree",
-     "As dropping a file on the pane: a .obj file is attached as the pane's geometry,\n"
-     "any other file is loaded. REPLY answers the unsaved-changes question as for load.\n"},
+     "As dropping a file on the pane: a .obj or .obz file is attached as the pane's\n"
+     "geometry, any other file is loaded. REPLY answers the unsaved-changes question as\n"
+     "for load.\n"},
     {HelpKind::Action, "obj", "obj PANE FILE", "OBJ Geometry File: attach FILE",
      "Presses the pane's OBJ Geometry File button and answers the open dialog with FILE.\n"
      "The button is shown for figure files only; using it while hidden is a script error.\n"},

@@ -202,8 +202,10 @@ void KeyAction(SessionCommands& commands, ScriptRunner& runner, const Words& arg
 }
 
 void DropAction(SessionCommands& commands, ScriptRunner& runner, const Words& args) {
-    ScriptRunner::RequireArgs(args, 2, 2, "drop PANE FILE");
-    commands.Pane(runner.ParsePane(args[0])).OnDrop({args[1]});
+    ScriptRunner::RequireArgs(args, 2, 3, "drop PANE FILE [REPLY]");
+    const Side side = runner.ParsePane(args[0]);
+    runner.SetReplies(args, 2);
+    commands.Pane(side).OnDrop({args[1]});
 }
 
 }  // namespace

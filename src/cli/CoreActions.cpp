@@ -2,6 +2,7 @@
 // state, quit.
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "cli/ScriptRunner.h"
 #include "cli/TreePrinter.h"
@@ -36,9 +37,19 @@ void Prefs(ScriptRunner& runner, const Words& args) {
 }
 
 void Load(ScriptRunner& runner, const Words& args) {
-    ScriptRunner::RequireArgs(args, 2, 2, "load PANE FILE");
+    ScriptRunner::RequireArgs(args, 2, 3, "load PANE FILE [REPLY]");
     Side side = runner.ParsePane(args[0]);
-    runner.SetReplies({args[1]});
+    // The discard question comes before the open dialog; without unsaved changes it is not
+    // asked, and a REPLY given for it is left over (a script error).
+    // After No there is no open dialog to take FILE.
+    Words replies;
+    if (runner.session.window.File(side).modified != 0) {
+        const std::string answer = args.size() > 2 ? args[2] : "yes";
+        replies = answer == "no" ? Words{answer} : Words{answer, args[1]};
+    } else {
+        replies = Words(args.begin() + 1, args.end());
+    }
+    runner.SetReplies(std::move(replies));
     runner.session.window.OnLoadButton(side);
 }
 

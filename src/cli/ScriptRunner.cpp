@@ -1,5 +1,6 @@
 #include "cli/ScriptRunner.h"
 
+#include <new>
 #include <utility>
 
 #include "cli/TreePrinter.h"
@@ -27,16 +28,13 @@ int ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::ostream& err,
             lastLine = line.number;
             session.ui.SetReplies({});
             session.ui.ClearScriptError();
-            const Words& words = line.words;
-            if (mode_) {
-                Mode mode = mode_;
-                mode(*this, words);
-            } else {
-                auto found = actions_.find(words.front());
-                if (found == actions_.end()) {
-                    throw ScriptError("unknown action '" + words.front() + "'");
-                }
-                found->second(*this, Words(words.begin() + 1, words.end()));
+            try {
+                RunLine(line.words);
+            } catch (const std::bad_alloc&) {
+                // As in the window: the action ends with the message box, the run goes on;
+                // the replies it did not get to are dropped with it.
+                session.ui.SetReplies({});
+                ShowOutOfMemory(session.ui);
             }
             CheckUi();
             if (stopped_) {
@@ -56,6 +54,19 @@ int ScriptRunner::Run(const std::vector<ScriptLine>& lines, std::ostream& err,
         return 2;
     }
     return session.ExitStatus();
+}
+
+void ScriptRunner::RunLine(const Words& words) {
+    if (mode_) {
+        Mode mode = mode_;
+        mode(*this, words);
+        return;
+    }
+    auto found = actions_.find(words.front());
+    if (found == actions_.end()) {
+        throw ScriptError("unknown action '" + words.front() + "'");
+    }
+    found->second(*this, Words(words.begin() + 1, words.end()));
 }
 
 void ScriptRunner::CheckUi() {

@@ -62,6 +62,7 @@ class ScriptRunner {
     Session& session;
 
   private:
+    void RunLine(const Words& words);
     void CheckUi();
 
     std::string scriptName_;

@@ -1,6 +1,7 @@
 #include "commands/PaneCommands.h"
 
 #include <iterator>
+#include <new>
 
 #include "commands/CommandIds.h"
 #include "commands/StatusText.h"
@@ -283,10 +284,14 @@ void PaneCommands::RunCommand(int commandId) {
     if (row->cursor == Cursor::Wait) {
         file.ui.SetWaitCursor();
     }
-    if (connected != handlers_.end()) {
-        connected->second(*this, target);
-    } else {
-        row->run(*this, target);
+    try {
+        if (connected != handlers_.end()) {
+            connected->second(*this, target);
+        } else {
+            row->run(*this, target);
+        }
+    } catch (const std::bad_alloc&) {
+        file.ReportOutOfMemory();
     }
     if (row->cursor != Cursor::None) {
         file.ui.SetArrowCursor();
@@ -318,14 +323,18 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
         return;
     }
     const std::string name = Trimmed(*text);
-    if (name.empty()) {
+    if (name.empty() || !AcceptsLineText(*text)) {
         return;
     }
     BeginCommand();
     const std::string before = tree.control.GetItemText(item);
-    RenameItem(file, item, name);
-    tree.control.SetItemText(item, name);
-    context.status = "Renamed " + before + " to " + name;
+    try {
+        RenameItem(file, item, name);
+        tree.control.SetItemText(item, name);
+        context.status = "Renamed " + before + " to " + name;
+    } catch (const std::bad_alloc&) {
+        file.ReportOutOfMemory();
+    }
     EndCommand();
 }
 
@@ -344,7 +353,7 @@ bool PaneCommands::OnDrop(const std::vector<std::string>& paths) {
         if (ReadObjFile(file) != 0) {
             context.status = AttachedText(file);
         }
-    } else {
+    } else if (file.MayDiscardChanges()) {
         file.path = path;
         file.fileName = name;
         if (file.Load() != 0) {
@@ -362,6 +371,10 @@ void PaneCommands::RefreshOther() {
     if (FigureTree* other = OtherTree(); other != nullptr && other->file.loaded != 0) {
         other->Refresh();
     }
+}
+
+bool PaneCommands::AcceptsLineText(const std::string& text) {
+    return tessary::AcceptsLineText(file.ui, text);
 }
 
 bool PaneCommands::Confirm(const std::string& text, const std::string& caption) {
@@ -550,7 +563,7 @@ void PaneCommands::ChangeLine(TreeItem item, bool tag) {
             : runChangeDialog("Change Data:", block->data);
     // The dialog is modal, but the Block is looked up again rather than trusted across it.
     Block* target = file.BlockOfItem(item);
-    if (!edited || target == nullptr) {
+    if (!edited || target == nullptr || !AcceptsLineText(*edited)) {
         return;
     }
     (tag ? target->tag : target->data) = *edited;  // exactly as typed

@@ -59,8 +59,9 @@ class PaneCommands {
     // trimmed changes nothing; otherwise the item is renamed and shows the trimmed text.
     void EndLabelEdit(TreeItem item, const std::optional<std::string>& text);
 
-    // Files dropped onto the tree: the first one is loaded, or attached as geometry when it
-    // ends in ".obj" or ".obz" (any case). Returns whether the drop was taken.
+    // Files dropped onto the tree: the first one is loaded (once the user agreed to discard
+    // unsaved changes), or attached as geometry when it ends in ".obj" or ".obz" (any case).
+    // Returns whether the drop was taken.
     bool OnDrop(const std::vector<std::string>& paths);
 
     // What a face provides. Each may be left empty; the command that needs it then does
@@ -122,6 +123,8 @@ class PaneCommands {
     // Delete-all with confirmation: the question names the base name of the item's Block.
     bool ConfirmDeleteAll(TreeItem item, const char* textFormat, const char* caption);
     void ChangeLine(TreeItem item, bool tag);
+    // True when `text` may become a tag, data or name; otherwise tells the user why not.
+    bool AcceptsLineText(const std::string& text);
     void RefreshOther();
     // Starts and ends a command for the status line; the end also shows what a copy brought
     // into the other pane by selecting the copied item that comes first there.

@@ -176,6 +176,9 @@ int CombineMorphTargets(FigureFile& file, Block& bodyPart, const std::string& la
     if (!choice || choice->selected.size() < 2) {
         return 0;
     }
+    if (!AcceptsLineText(file.ui, choice->newName)) {
+        return 0;
+    }
 
     file.ui.OpenProgress("Combining Morph Targets...\nPlease Wait.", true);
     file.ui.SetWaitCursor();
@@ -187,7 +190,7 @@ int CombineMorphTargets(FigureFile& file, Block& bodyPart, const std::string& la
         channels.InsertChild(0, std::move(morphTarget));
     } catch (const std::bad_alloc&) {
         // A "numbDeltas" and vertex numbers beyond what memory holds: the file stays as it was.
-        file.ui.CloseProgress();
+        file.ReportOutOfMemory();
         return 0;
     }
     file.modified = 1;

@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "model/Block.h"
 #include "model/Names.h"
@@ -63,6 +66,37 @@ AddedLevel CreateMissingLevels(Block& root, std::string_view parentPath) {
     return added;
 }
 
+// What CopyBlockUnder does to `target` for each source in turn (its first child with the
+// source's line goes, and a copy of the source becomes its first child), in one pass over its
+// children. Of several sources with one line only the last one's copy stays, as each later
+// copy removes the one before it; and each line takes away only the first child that had it.
+void PutCopiesFirst(Block& target, const Block* const* first, const Block* const* last) {
+    const std::size_t count = static_cast<std::size_t>(last - first);
+    std::vector<std::string> keys(count);
+    std::unordered_map<std::string_view, std::size_t> lastWithKey;
+    for (std::size_t i = 0; i < count; ++i) {
+        keys[i] = first[i]->LineKey();
+        lastWithKey[keys[i]] = i;
+    }
+    std::vector<Block> children;
+    children.reserve(lastWithKey.size() + target.children.size());
+    for (std::size_t i = count; i-- > 0;) {
+        if (lastWithKey[keys[i]] == i) {
+            ForgetSourceItems(children.emplace_back(*first[i]));
+        }
+    }
+    std::unordered_set<std::string_view> replaced;
+    for (Block& child : target.children) {
+        const auto found = lastWithKey.find(child.LineKey());
+        if (found != lastWithKey.end() && replaced.insert(found->first).second) {
+            Block gone(std::move(child));  // its subtree is freed here, iteratively
+            continue;
+        }
+        children.push_back(std::move(child));
+    }
+    target.children = std::move(children);
+}
+
 // The "addChild" line of `figure` that names `propName`, and the line after it (its parent's
 // name), or -1.
 int AddChildIndex(const Block& figure, std::string_view propName) {
@@ -81,6 +115,8 @@ int AddChildIndex(const Block& figure, std::string_view propName) {
 // replacing a child with the same line; false when the destination has no such Block.
 static bool CopyBlockUnder(FigureFile& file, const Block& source,
                            std::string_view parentPathOfSource);
+static void CopyBlocksUnder(FigureFile& file, const std::vector<const Block*>& sources,
+                            std::string_view parentPath);
 static bool CopyPropBlock(FigureFile& file, const Block& prop);
 // Adds a copy of `copied` under `parentPath` to file.lastCopy.
 static void RecordCopy(FigureFile& file, const std::string& parentPath, const Block& copied);
@@ -113,6 +149,10 @@ static bool CopyBlockUnder(FigureFile& file, const Block& source,
     const std::string parentPath(parentPathOfSource);
     const std::string key = source.LineKey();
     Block& destination = file.otherPane->root;
+    // The copy is made before the destination changes: running out of memory while copying
+    // leaves the destination as it was.
+    Block copy = source;
+    ForgetSourceItems(copy);
 
     Block* target = destination.FindByPath(parentPath, true);
     if (target == nullptr && file.viewKind == kPoseView) {
@@ -129,8 +169,7 @@ static bool CopyBlockUnder(FigureFile& file, const Block& source,
     }
     destination.RemoveAtPath(parentPath, key);
     // RemoveAtPath may have moved the target's children, never the target itself.
-    target->InsertChild(0, source);
-    ForgetSourceItems(target->children.front());
+    target->InsertChild(0, std::move(copy));
     file.otherPane->modified = 1;
     RecordCopy(file, parentPath, source);
     return true;
@@ -266,6 +305,7 @@ static void CopyChannelsWhere(FigureFile& file, const Block* bodyPart, bool morp
     // than by a search of the whole file for every channel as CopyItem would. As there, a
     // channel without an item, or without a brace block (no path leads to it), is skipped.
     std::optional<std::string> parentPath;
+    std::vector<const Block*> sources;
     for (const Block& channel : channels->children) {
         if ((channel.tag == "targetGeom") != morphTargets || channel.treeItem == 0 ||
             channel.hasBlock == 0) {
@@ -281,7 +321,26 @@ static void CopyChannelsWhere(FigureFile& file, const Block* bodyPart, bool morp
             }
             parentPath = std::string(PathParent(path));
         }
-        CopyBlockUnder(file, channel, *parentPath);
+        sources.push_back(&channel);
+    }
+    if (parentPath) {
+        CopyBlocksUnder(file, sources, *parentPath);
+    }
+}
+
+// CopyBlockUnder for each source in turn, all with the same parent path.
+static void CopyBlocksUnder(FigureFile& file, const std::vector<const Block*>& sources,
+                            std::string_view parentPath) {
+    // A copy that fails leaves the destination as it was, so the others would fail alike.
+    if (sources.empty() || !CopyBlockUnder(file, *sources.front(), parentPath)) {
+        return;
+    }
+    if (Block* target = file.otherPane->root.FindByPath(parentPath, true)) {
+        PutCopiesFirst(*target, sources.data() + 1, sources.data() + sources.size());
+        const std::string path(parentPath);
+        for (std::size_t i = 1; i < sources.size(); ++i) {
+            RecordCopy(file, path, *sources[i]);
+        }
     }
 }
 

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "edit/LineWalks.h"
 #include "model/Block.h"
@@ -17,15 +21,71 @@ Block* ChannelsOf(Block* bodyPart) {
     return bodyPart == nullptr ? nullptr : bodyPart->FindNthChild("channels", 0, true);
 }
 
-// Removes the children of `channels` whose tag is (or is not) "targetGeom", last first.
+// Removes the children of `channels` whose tag is (or is not) "targetGeom", in one pass.
 bool RemoveChannels(Block& channels, bool morphTargets) {
-    bool removed = false;
-    for (std::size_t i = channels.children.size(); i-- > 0;) {
-        if ((channels.children[i].tag == "targetGeom") == morphTargets) {
-            channels.RemoveChild(i);
-            removed = true;
+    return RemoveChildrenWhere(channels, [morphTargets](const Block& channel) {
+               return (channel.tag == "targetGeom") == morphTargets;
+           }) != 0;
+}
+
+// The first "parent" line of a top-level Block names `bodyPartName`.
+bool HangsFrom(const Block& block, std::string_view bodyPartName) {
+    const int parent = block.FindChildIndex("parent");
+    return parent >= 0 && block.children[static_cast<std::size_t>(parent)].data == bodyPartName;
+}
+
+// RemoveProp's steps on the figure Block for one name after another: its "prop" lines of that
+// name go, then the first "addChild" line of the name and the line after it. Done in one pass
+// before the rest of the file is walked, so that each step sees the lines it would have seen.
+bool RemovePropsFromFigure(Block& figure, const std::vector<std::string>& names,
+                           const std::unordered_set<std::string_view>& nameSet) {
+    constexpr std::string_view kAddChild = "addChild ";
+    std::vector<Block>& children = figure.children;
+    // Where each name's "prop" and "addChild" lines are, in order.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> propLines;
+    std::unordered_map<std::string, std::vector<std::size_t>> addChildLines;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const Block& child = children[i];
+        if (child.tag == "prop" && nameSet.count(child.data) != 0) {
+            propLines[child.data].push_back(i);
+        }
+        std::string key = child.LineKey();
+        if (key.compare(0, kAddChild.size(), kAddChild) == 0 &&
+            nameSet.count(std::string_view(key).substr(kAddChild.size())) != 0) {
+            addChildLines[key.substr(kAddChild.size())].push_back(i);
         }
     }
+    std::vector<bool> doomed(children.size(), false);
+    bool removed = false;
+    for (const std::string& name : names) {
+        if (const auto props = propLines.find(name); props != propLines.end()) {
+            for (std::size_t at : props->second) {
+                doomed[at] = true;
+                removed = true;
+            }
+        }
+        const auto pairs = addChildLines.find(name);
+        if (pairs == addChildLines.end()) {
+            continue;
+        }
+        for (std::size_t at : pairs->second) {
+            if (doomed[at]) {
+                continue;
+            }
+            doomed[at] = true;
+            std::size_t next = at + 1;  // the parent's name, the next line still there
+            while (next < children.size() && doomed[next]) {
+                ++next;
+            }
+            if (next < children.size()) {
+                doomed[next] = true;
+            }
+            removed = true;
+            break;
+        }
+    }
+    std::size_t position = 0;
+    RemoveChildrenWhere(figure, [&](const Block&) { return doomed[position++]; });
     return removed;
 }
 
@@ -109,6 +169,27 @@ void DeleteAllProps(FigureFile& file, TreeItem item) {
         return;
     }
     const std::string bodyPartName = bodyPart->data;  // the Block may move below
+    // The props that go, in the order the walk below meets them: their names are removed and
+    // redirected in one walk of the file rather than two per prop. That gives the same file
+    // unless a redirection could make another prop hang from the body part (it is named
+    // "UNIVERSE") or stop one hanging from it (a prop bears its name); those take the walk.
+    std::vector<std::string> names;
+    std::unordered_set<std::string> nameSet;  // own copies: `names` moves its strings as it grows
+    for (std::size_t i = file.root.children.size(); i-- > 0;) {
+        const Block& block = file.root.children[i];
+        if (block.tag == "prop" && HangsFrom(block, bodyPartName) &&
+            nameSet.count(block.data) == 0) {
+            names.push_back(block.data);
+            nameSet.insert(block.data);
+        }
+    }
+    if (names.empty()) {
+        return;
+    }
+    if (bodyPartName != "UNIVERSE" && nameSet.count(bodyPartName) == 0) {
+        RemoveProps(file, names);
+        return;
+    }
     // RemoveProp can take more than the visited Block (the prop's other "prop" Block, usually
     // earlier in the file), so the position is clamped to the shrunken list after each call.
     // Every call removes at least the visited Block, so the walk ends.
@@ -116,14 +197,23 @@ void DeleteAllProps(FigureFile& file, TreeItem item) {
     while (i > 0) {
         --i;
         const Block& block = file.root.children[i];
-        if (block.tag == "prop") {
-            const int parent = block.FindChildIndex("parent");
-            if (parent >= 0 &&
-                block.children[static_cast<std::size_t>(parent)].data == bodyPartName) {
-                RemoveProp(file, block);
-                i = std::min(i, file.root.children.size());
-            }
+        if (block.tag == "prop" && HangsFrom(block, bodyPartName)) {
+            RemoveProp(file, block);
+            i = std::min(i, file.root.children.size());
         }
+    }
+}
+
+void RemoveProps(FigureFile& file, const std::vector<std::string>& names) {
+    // The strings of `names` stay put while the set refers to them.
+    const std::unordered_set<std::string_view> nameSet(names.begin(), names.end());
+    if (Block* figure = file.root.FindNthChild("figure", 0, true)) {
+        if (RemovePropsFromFigure(*figure, names, nameSet)) {
+            file.modified = 1;
+        }
+    }
+    if (RemoveAndRedirectLines(file.root, "prop", "parent", nameSet, "UNIVERSE")) {
+        file.modified = 1;
     }
 }
 

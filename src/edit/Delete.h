@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/TreeControl.h"
 
 namespace tessary {
@@ -19,6 +22,8 @@ void DeleteAllMorphTargets(FigureFile& file, TreeItem item);
 void DeleteAllChannels(FigureFile& file, TreeItem item);
 // The same on a body part's Block: its morph targets (or its other channels) go.
 void DeleteChannelsWhere(FigureFile& file, Block* bodyPart, bool morphTargets);
+// RemoveProp for props of these names, one after another, in one walk of the file.
+void RemoveProps(FigureFile& file, const std::vector<std::string>& names);
 void DeleteAllProps(FigureFile& file, TreeItem item);
 
 }  // namespace tessary

@@ -49,6 +49,33 @@ int ReplaceDataExactly(Block& root, std::string_view tag, std::string_view data,
     return changed;
 }
 
+bool RemoveAndRedirectLines(Block& root, std::string_view removedTag,
+                            std::string_view redirectedTag,
+                            const std::unordered_set<std::string_view>& names,
+                            std::string_view newData) {
+    bool changed = false;
+    std::vector<Block*> pending{&root};
+    while (!pending.empty()) {
+        Block* block = pending.back();
+        pending.pop_back();
+        // A removed Block is not visited, as the per-name walks would not visit it after its
+        // removal; lines redirected inside it would go with it anyway.
+        if (block->tag == redirectedTag && names.count(block->data) != 0) {
+            block->data = std::string(newData);
+            changed = true;
+        }
+        if (RemoveChildrenWhere(*block, [&](const Block& child) {
+                return child.tag == removedTag && names.count(child.data) != 0;
+            }) != 0) {
+            changed = true;
+        }
+        for (Block& child : block->children) {
+            pending.push_back(&child);
+        }
+    }
+    return changed;
+}
+
 bool SameLines(const Block& a, const Block& b) {
     std::vector<std::pair<const Block*, const Block*>> pending{{&a, &b}};
     while (!pending.empty()) {

@@ -17,7 +17,7 @@ namespace tessary {
 namespace {
 
 bool Contains(std::string_view line, char c) {
-    return std::memchr(line.data(), c, line.size()) != nullptr;
+    return line.find(c) != std::string_view::npos;
 }
 
 bool IsFigurePart(std::string_view tag) {

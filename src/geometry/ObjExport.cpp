@@ -178,16 +178,16 @@ int ExportGroup(FigureFile& file, const Block* morphTarget, std::string_view gro
     file.modified = 1;
     file.ui.OpenExportingWindow(target);
     std::string dateText = file.ui.ExportDateText();
-    std::optional<std::string> text =
-        file.objMesh ? file.objMesh->WriteGroup(groupName, offsets, dateText) : std::nullopt;
-    if (!text) {
-        file.ui.CloseExportingWindow();
-        return 0;
-    }
     file.ui.SetWaitCursor();
     std::string reason;
+    // The text goes into the file as it is made, never whole in memory.
     bool written = WriteFileAtomically(
-        target, TextWriter::LineEnds::Lf, [&](TextWriter& out) { out.Write(*text); }, &reason);
+        target, TextWriter::LineEnds::Lf,
+        [&](TextWriter& out) {
+            WriteObjGroup(*group, offsets, dateText,
+                          [&out](std::string_view piece) { out.Write(piece); });
+        },
+        &reason);
     file.ui.SetArrowCursor();
     file.ui.CloseExportingWindow();
     if (!written) {
@@ -229,23 +229,30 @@ void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
     if (!channels) {
         return;
     }
-    // Exports change nothing in the tree, so the items stay valid across the loop.
-    std::vector<TreeItem> items;
+    // Exports change nothing in the tree, so the Blocks stay where they are across the loop.
+    std::vector<const Block*> morphTargets;
     for (const Block& child : channels->children) {
         if (child.tag == "targetGeom" && child.treeItem != 0) {
-            items.push_back(child.treeItem);
+            morphTargets.push_back(&child);
         }
     }
-    if (items.empty()) {
+    if (morphTargets.empty()) {
         return;
     }
     // All of them move the same group: a missing one is reported once.
-    std::optional<std::string> groupName = GroupNameFromPath(file.root.PathOf(items[0], true));
+    std::optional<std::string> groupName =
+        GroupNameFromPath(file.root.PathOf(morphTargets.front()->treeItem, true));
     if (!groupName || !FoundGroup(file, *groupName)) {
         return;
     }
-    for (TreeItem item : items) {
-        ExportMorphTarget(file, item);
+    // Each is exported as ExportMorphTarget would export it by its item, without the two
+    // searches of the whole file (its Block, its path) for every one: they all lie below the
+    // same actor, whose group that is. A morph target without a brace block has no path, and
+    // ExportMorphTarget exports nothing for it.
+    for (const Block* morphTarget : morphTargets) {
+        if (morphTarget->hasBlock != 0) {
+            ExportGroup(file, morphTarget, *groupName);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,11 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, std::string& reason) {
     int shown = 0;
     for (;;) {
         if (buffer.size() - kept < kPiece / 2) {
+            if (kept > kMaxLineLength) {
+                // Not a text file: reading on would only fill memory.
+                reason = "a line longer than " + std::to_string(kMaxLineLength >> 20) + " MiB";
+                return false;
+            }
             buffer.resize(buffer.size() * 2);  // one line longer than a piece: keep it whole
         }
         std::size_t got = source->Read(buffer.data() + kept, buffer.size() - kept);
@@ -102,14 +108,23 @@ int ReadObjFile(FigureFile& file) {
     file.ui.SetWaitCursor();
     file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
     file.ui.SetProgressPosition(0);
-    auto mesh = std::make_unique<ObjMesh>();
+    std::unique_ptr<ObjMesh> mesh;
     std::string reason;
-    bool read = ReadPieces(handle.get(), *mesh, file.ui, reason);
+    bool read = false;
+    try {
+        mesh.reset(new ObjMesh);
+        read = ReadPieces(handle.get(), *mesh, file.ui, reason);
+    } catch (const std::bad_alloc&) {
+        // A mesh too large for the memory left is reported like a file that cannot be read.
+        mesh.reset();
+        read = false;
+        reason = SystemErrorText(ENOMEM);
+    }
     file.ui.CloseProgress();
     file.ui.SetArrowCursor();
     if (!read) {
-        // A file that opens but cannot be read is no better than one that cannot be opened;
-        // the mesh attached before stays.
+        // A file that opens but cannot be read (or holds no text) is no better than one that
+        // cannot be opened; the mesh attached before stays.
         ShowOpenError(file, reason);
         return 0;
     }

@@ -623,9 +623,25 @@ std::optional<std::string> ObjMesh::WriteGroup(std::string_view groupName,
     if (!group) {
         return std::nullopt;
     }
+    std::string text;
+    WriteObjGroup(*group, offsets, dateText, [&text](std::string_view piece) { text += piece; });
+    return text;
+}
+
+void WriteObjGroup(const ObjGroup& group, const std::vector<ObjPoint>& offsets,
+                   std::string_view dateText, const std::function<void(std::string_view)>& sink) {
+    // The text goes out in pieces of about 64 KiB, so that a large group is never held whole
+    // and the piece buffer never grows past its first size.
+    constexpr std::size_t kPiece = 64 * 1024;
+    constexpr std::size_t kLongestLine = 512;  // a line of numbers is far shorter
     std::string out;
-    out.reserve(256 + group->vertices.size() * 40 + group->textureVertices.size() * 24 +
-                group->normals.size() * 32 + group->faces.size() * 40);
+    out.reserve(kPiece + kLongestLine);
+    auto flushIfFull = [&]() {
+        if (out.size() >= kPiece) {
+            sink(out);
+            out.clear();
+        }
+    };
     out += "# Created by Tessary - obj compatible with Poser 3\n";
     out += "# Exported on: ";
     out += dateText;
@@ -633,8 +649,9 @@ std::optional<std::string> ObjMesh::WriteGroup(std::string_view groupName,
     out += "# Note: Morph targets are intellectual propery of their creators. As such\n";
     out += "# distribution of morph targets without due credit or redistribution\n";
     out += "# under your own name is piracy. Please give credit where credit is due.\n";
-    for (std::size_t m = 0; m < group->vertices.size(); ++m) {
-        ObjPoint point = group->vertices[m];
+    flushIfFull();
+    for (std::size_t m = 0; m < group.vertices.size(); ++m) {
+        ObjPoint point = group.vertices[m];
         if (m < offsets.size()) {
             point.x += offsets[m].x;
             point.y += offsets[m].y;
@@ -647,15 +664,17 @@ std::optional<std::string> ObjMesh::WriteGroup(std::string_view groupName,
         out += ' ';
         AppendGeneral(out, point.z);
         out += '\n';
+        flushIfFull();
     }
-    for (const ObjTextureVertex& texture : group->textureVertices) {
+    for (const ObjTextureVertex& texture : group.textureVertices) {
         out += "vt ";
         AppendFixed(out, texture.u);
         out += ' ';
         AppendFixed(out, texture.v);
         out += '\n';
+        flushIfFull();
     }
-    for (const ObjNormal& normal : group->normals) {
+    for (const ObjNormal& normal : group.normals) {
         out += "vn ";
         AppendFixed(out, normal.x);
         out += ' ';
@@ -663,11 +682,13 @@ std::optional<std::string> ObjMesh::WriteGroup(std::string_view groupName,
         out += ' ';
         AppendFixed(out, normal.z);
         out += '\n';
+        flushIfFull();
     }
     out += "g ";
-    out += group->name;
+    out += group.name;
     out += '\n';
-    for (const ObjFace& face : group->faces) {
+    flushIfFull();
+    for (const ObjFace& face : group.faces) {
         out += "f ";
         for (const ObjCorner& corner : face.corners) {
             if (!corner.IsEmpty()) {
@@ -675,8 +696,11 @@ std::optional<std::string> ObjMesh::WriteGroup(std::string_view groupName,
             }
         }
         out += '\n';
+        flushIfFull();
     }
-    return out;
+    if (!out.empty()) {
+        sink(out);
+    }
 }
 
 }  // namespace tessary

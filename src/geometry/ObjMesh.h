@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -217,6 +218,11 @@ struct ObjMesh {
                                           const std::vector<ObjPoint>& offsets,
                                           std::string_view dateText) const;
 };
+
+// The text ObjMesh::WriteGroup makes of `group`, handed to `sink` in pieces of about 64 KiB as
+// it is made.
+void WriteObjGroup(const ObjGroup& group, const std::vector<ObjPoint>& offsets,
+                   std::string_view dateText, const std::function<void(std::string_view)>& sink);
 
 // Reads OBJ text piece by piece, so that a file need not be held whole in memory: every piece
 // must end at a line break, except the last one given to Finish.

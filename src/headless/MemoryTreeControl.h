@@ -2,14 +2,11 @@
 
 #include <iosfwd>
 
-#include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 #include "platform/TreeControl.h"
+#include "platform/TreeItemTable.h"
 
 namespace tessary {
 
@@ -48,54 +45,11 @@ class MemoryTreeControl : public TreeControl {
     bool IsValid(TreeItem item) const;
     bool IsExpanded(TreeItem item) const;
     bool ImageListInstalled() const { return imageListInstalled_; }
-    std::size_t ItemCount() const { return liveCount_; }
+    std::size_t ItemCount() const { return items_.LiveCount(); }
 
   private:
-    struct Node {
-        std::string text;
-        int image = kNoImage;
-        TreeItem parent = 0;
-        TreeItem firstChild = 0;
-        TreeItem lastChild = 0;
-        TreeItem prevSibling = 0;
-        TreeItem nextSibling = 0;
-        // Orders siblings: a later sibling has a larger number.
-        std::uint64_t order = 0;
-        bool alive = false;
-        bool expanded = false;
-    };
-
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
-    using TextIndex =
-        std::unordered_map<std::string, std::vector<TreeItem>, TextHash, std::equal_to<>>;
-
-    Node* Find(TreeItem item);
-    const Node* Find(TreeItem item) const;
-    // The first/last child links of `parent`, the control's own list for the top level.
-    TreeItem& FirstChildOf(TreeItem parent);
-    TreeItem& LastChildOf(TreeItem parent);
-    void Unlink(TreeItem item);
-    // Whether `a` comes before `b` in display order.
-    bool DisplayedBefore(TreeItem a, TreeItem b) const;
-    void IndexNewItems() const;
-
-    std::vector<Node> nodes_;  // nodes_[i] has the handle base_ + i
-    std::uint64_t base_ = 1;
-    TreeItem topFirst_ = 0;
-    TreeItem topLast_ = 0;
+    TreeItemTable items_;
     TreeItem selected_ = 0;
-    std::size_t liveCount_ = 0;
-    std::uint64_t nextOrder_ = 1;
-    // Items by text, for searches of the whole control. Built on the first search after items
-    // were added (a raw view that is never searched costs nothing); entries of deleted or
-    // renamed items are dropped as searches meet them.
-    mutable TextIndex index_;
-    mutable std::size_t indexed_ = 0;  // nodes_[0, indexed_) are in index_
     bool imageListInstalled_ = false;
 };
 

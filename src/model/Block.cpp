@@ -1,6 +1,7 @@
 #include "model/Block.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace tessary {
@@ -22,22 +23,29 @@ void ReserveForOneMore(std::vector<Block>& children) {
 
 // Frees a subtree without recursing: the children arrays of every level are moved onto an
 // explicit stack before their owners die, so each Block is destroyed with no children left.
-void DestroyChildren(std::vector<Block>& children) {
+// It runs in destructors, so it must not throw: when there is no memory left for the stack,
+// the arrays still held free themselves the ordinary way, recursing as deep as the tree nests
+// (which loading limits).
+void DestroyChildren(std::vector<Block>& children) noexcept {
     if (children.empty()) {
         std::vector<Block>().swap(children);
         return;
     }
-    std::vector<std::vector<Block>> pending;
-    pending.push_back(std::move(children));
-    children = std::vector<Block>();
-    while (!pending.empty()) {
-        std::vector<Block> level = std::move(pending.back());
-        pending.pop_back();
-        for (Block& child : level) {
-            if (!child.children.empty()) {
-                pending.push_back(std::move(child.children));
+    try {
+        std::vector<std::vector<Block>> pending;
+        pending.push_back(std::move(children));
+        children = std::vector<Block>();
+        while (!pending.empty()) {
+            std::vector<Block> level = std::move(pending.back());
+            pending.pop_back();
+            for (Block& child : level) {
+                if (!child.children.empty()) {
+                    pending.push_back(std::move(child.children));
+                }
             }
         }
+    } catch (const std::bad_alloc&) {
+        std::vector<Block>().swap(children);
     }
 }
 

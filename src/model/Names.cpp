@@ -127,4 +127,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool FitsInLine(std::string_view text) {
+    return text.find_first_of(std::string_view("{}\r\n\0", 5)) == std::string_view::npos;
+}
+
 }  // namespace tessary

@@ -40,4 +40,9 @@ inline char LowerAscii(char c) {
 std::string LowerAscii(std::string_view text);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// False for a text that cannot stand in a tag or data of a line: one holding "{" or "}" (a line
+// with either anywhere opens or closes a block when the file is read back), a line break or a
+// NUL (either ends the line).
+bool FitsInLine(std::string_view text);
+
 }  // namespace tessary

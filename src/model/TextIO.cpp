@@ -8,7 +8,7 @@
 
 #include "model/Block.h"
 #include "platform/HeapAdvice.h"
-#include "platform/ReplaceFile.h"
+#include "platform/SaveTarget.h"
 
 namespace tessary {
 
@@ -48,7 +48,7 @@ void SplitCleanLine(std::string_view line, Block& block) {
 }
 
 bool Contains(std::string_view line, char c) {
-    return std::memchr(line.data(), c, line.size()) != nullptr;
+    return !line.empty() && std::memchr(line.data(), c, line.size()) != nullptr;
 }
 
 }  // namespace
@@ -89,6 +89,11 @@ LineSource::~LineSource() {
 
 bool LineSource::Refill(char*& keep, char*& scan) {
     if (source_ == nullptr || sourceEnded_ || failed_) {
+        return false;
+    }
+    if (static_cast<std::size_t>(end_ - keep) > kMaxLineLength) {
+        failed_ = true;  // not text: the line would only grow until memory runs out
+        lineTooLong_ = true;
         return false;
     }
     // Move the unfinished line to the front; a line longer than the buffer doubles it.
@@ -423,9 +428,8 @@ void TextWriter::WriteLine(std::size_t indent, std::string_view tag, std::string
         return;
     }
     const std::size_t size = indent + tag.size() + (data.empty() ? 0 : 1 + data.size()) + 2;
-    const bool plain = size <= kWriterBuffer &&
-                       std::memchr(tag.data(), '\n', tag.size()) == nullptr &&
-                       std::memchr(data.data(), '\n', data.size()) == nullptr;
+    // An empty view may have no data pointer at all, which memchr must not be given.
+    const bool plain = size <= kWriterBuffer && !Contains(tag, '\n') && !Contains(data, '\n');
     if (!plain) {
         // Deep indentation or line feeds inside the text: the general path.
         static constexpr char kSpaces[] =
@@ -486,17 +490,20 @@ bool TextWriter::Flush() {
 
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body, std::string* reason) {
-    const int error = ReplaceFileAtomically(path, [&](std::FILE* file) {
+    SaveTarget target;
+    bool ok = target.Open(path) && target.Stream() != nullptr;
+    if (ok) {
         const std::unique_ptr<ByteSink> sink =
-            IsCompressedName(path) ? GzipSink(file) : PlainSink(file);
+            IsCompressedName(path) ? GzipSink(target.Stream()) : PlainSink(target.Stream());
         TextWriter writer(*sink, lineEnds);
         body(writer);
-        return writer.Flush();
-    });
-    if (error != 0 && reason != nullptr) {
-        *reason = SystemErrorText(error);
+        ok = writer.Flush() || target.Fail(errno);
     }
-    return error == 0;
+    ok = ok && target.Commit();
+    if (!ok && reason != nullptr) {
+        *reason = target.Reason();
+    }
+    return ok;
 }
 
 bool ReadWholeText(const std::string& path, std::string& text, std::string* reason) {
@@ -655,6 +662,7 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     }
     Block tree;
     bool readFailed;
+    bool lineTooLong;
     bool tooDeep;
     std::string problem;
     {
@@ -663,6 +671,7 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
         source.LimitNesting(kMaxFileNesting);
         ParseTree(source, tree);
         readFailed = source.Failed();
+        lineTooLong = source.LineTooLong();
         tooDeep = source.TooDeep();
         // A compressed file is only sound once all of it inflated with the right checksums,
         // also past where the parse stopped (a NUL, or the end of the outermost block).
@@ -685,6 +694,9 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     }
     const int error = errno;
     std::fclose(file);
+    if (lineTooLong) {
+        return failed("a line longer than " + std::to_string(kMaxLineLength >> 20) + " MiB");
+    }
     if (readFailed) {
         return failed(problem.empty() ? SystemErrorText(error) : problem);
     }

@@ -44,8 +44,11 @@ class LineSource {
     // Returns false at the end of the text, and keeps returning false afterwards.
     bool ReadLine(std::string_view& line);
 
-    // True when reading the file failed (as opposed to reaching its end).
+    // True when reading the file failed (as opposed to reaching its end), or a line in it was
+    // longer than kMaxLineLength.
     bool Failed() const { return failed_; }
+    // True when the read failed at a line longer than kMaxLineLength.
+    bool LineTooLong() const { return lineTooLong_; }
     // Offset of the end of the last line delivered (where its line break or NUL is), counted
     // from where the source started.
     double DeliveredEnd() const { return deliveredEnd_; }
@@ -84,6 +87,7 @@ class LineSource {
     bool done_ = false;
     bool sourceEnded_ = false;
     bool failed_ = false;
+    bool lineTooLong_ = false;
     std::size_t maxNesting_ = static_cast<std::size_t>(-1);
     bool tooDeep_ = false;
 };
@@ -121,12 +125,13 @@ class TextWriter {
     bool ok_ = true;
 };
 
-// Writes a file through a temporary file in the target's folder that is renamed over the
-// target only after `body` wrote everything and the data reached the disk. A failure leaves
-// any existing file at `path` untouched and returns false, with the system's reason in
-// `reason` when one is given ("No space left on device"). A target whose name ends in a
-// compressed extension (IsCompressedName) is written gzip-compressed; the text inside is the
-// same as the plain file's, byte for byte.
+// Writes a file through a temporary file in the target's folder that replaces the target only
+// after `body` wrote everything and the data reached the disk (see SaveTarget for links,
+// permissions and targets that are refused). A failure leaves any existing file at `path`
+// untouched and returns false, with the reason in `reason` when one is given ("No space left
+// on device", "not a regular file"). A target whose name ends in a compressed extension
+// (IsCompressedName) is written gzip-compressed; the text inside is the same as the plain
+// file's, byte for byte.
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body,
                          std::string* reason = nullptr);
@@ -141,6 +146,11 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress = nullptr)
 
 // Writes a whole tree (the root's own line is empty, its braces go to column 0).
 void WriteTree(const Block& root, TextWriter& out, Progress* progress = nullptr);
+
+// The longest line a reader accepts. Real files have lines of a few hundred bytes; a "line"
+// longer than this is a file that is not text (or a device such as /dev/zero), and reading on
+// would only grow a buffer until memory runs out. Such a file is refused as unreadable.
+constexpr std::size_t kMaxLineLength = std::size_t{16} << 20;
 
 // How deep a file's brace blocks may nest before loading refuses it. Real files nest a
 // handful of levels; each level indents every line inside it by four more spaces when the file
@@ -163,9 +173,10 @@ struct ReadExtent {
 // holding its text; a gzip-compressed file (whatever its name) is inflated as it is read. With
 // `progress`, the total becomes the file size; with `extent`, it tells how much of the file the
 // tree took (a compressed file reports its unclosed blocks only). Returns false when the file
-// cannot be opened or read, its compressed data is broken (see ByteSource::Failed), or it nests
-// deeper than kMaxFileNesting; `root` is then left as it was and `reason`, when given, says why
-// ("No such file or directory").
+// cannot be opened or read, its compressed data is broken (see ByteSource::Failed), has a line
+// longer than kMaxLineLength, or nests deeper than kMaxFileNesting; `root` is then left as it
+// was and `reason`, when given, says why ("No such file or directory"). Running out of memory
+// throws std::bad_alloc, with `root` left as it was.
 bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nullptr,
                   std::string* reason = nullptr, ReadExtent* extent = nullptr);
 

@@ -1,5 +1,7 @@
 #include "pane/FigureFile.h"
 
+#include <cerrno>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -89,8 +91,18 @@ int FigureFile::ChooseFile() {
     return 1;
 }
 
+bool FigureFile::MayDiscardChanges() {
+    if (modified == 0) {
+        return true;
+    }
+    return ui.ShowMessage("You have made changes. Are you sure you wish to discard them?",
+                          "WARNING!", MessageButtons::YesNo,
+                          MessageIcon::Exclamation) == MessageAnswer::Yes;
+}
+
 int FigureFile::Load() {
     const std::string extension = Extension();
+    const std::int32_t wasViewKind = viewKind;
     viewKind = (EqualsIgnoringCase(extension, "cr2") || EqualsIgnoringCase(extension, "pz3") ||
                 EqualsIgnoringCase(extension, "crz") || EqualsIgnoringCase(extension, "pzz"))
                    ? kFigureView
@@ -99,44 +111,108 @@ int FigureFile::Load() {
     ui.SetWaitCursor();
     ui.OpenProgress("Loading...\nPlease Wait.", true);
     // The file is read in pieces straight into a new tree, which replaces the old one only once
-    // it is complete: a file that cannot be read, or that nests too deep to be shown and saved,
-    // leaves the pane as it was.
+    // it is complete and shown: a file that cannot be read, that nests too deep to be shown and
+    // saved, or that does not fit in memory leaves the pane as it was.
     Block parsed;
-    Progress progress = ProgressOn(ui, 0);
+    bool read = false;
     std::string reason;
+    const std::int32_t wasLoaded = loaded;
     ReadExtent extent;
-    if (!ReadFileTree(path, parsed, &progress, &reason, &extent)) {
-        ui.CloseProgress();
+    try {
+        Progress progress = ProgressOn(ui, 0);
+        read = ReadFileTree(path, parsed, &progress, &reason, &extent);
+        if (read) {
+            std::swap(root, parsed);
+            ShowLoadedTree();
+        }
+    } catch (const std::bad_alloc&) {
+        if (read) {
+            // The old tree goes back into its old view.
+            std::swap(root, parsed);
+            loaded = wasLoaded;
+            viewKind = wasViewKind;
+            RestoreView();
+        }
+        read = false;
+        reason = SystemErrorText(ENOMEM);
+    }
+    ui.CloseProgress();
+    if (!read) {
         ui.SetArrowCursor();
         ShowOpenError(path, reason);
         return 0;
     }
-    root = std::move(parsed);
+    parsed = Block();  // the tree shown before
     lastRead = extent;
-
-    if (tree != nullptr) {
-        tree->Refresh();
-    }
-    ui.CloseProgress();
     loaded = 1;
-
-    // The figure number and geometry name are picked out before the window hears of the load,
-    // so that the OBJ button can show the geometry name of the file just loaded.
-    const Block* body = root.FindChild("actor", "BODY", true);
-    figureSuffix = body != nullptr ? std::string(NameSuffix(body->data)) : std::string();
-    const Block* resFile = root.FindNthChild("figureResFile", 0, true);
-    if (resFile == nullptr) {
-        geometryName.clear();
-    } else {
-        const auto colon = resFile->data.rfind(':');
-        geometryName = colon == std::string::npos ? resFile->data : resFile->data.substr(colon + 1);
-    }
+    modified = 0;
 
     if (mainWindow != nullptr) {
         mainWindow->OnFileLoaded(*this);
     }
     ui.SetArrowCursor();
     return 1;
+}
+
+void FigureFile::ShowLoadedTree() {
+    if (tree != nullptr) {
+        tree->Refresh();
+    }
+    // The figure number and geometry name are picked out before the window hears of the load,
+    // so that the OBJ button can show the geometry name of the file just loaded.
+    const Block* body = root.FindChild("actor", "BODY", true);
+    std::string suffix = body != nullptr ? std::string(NameSuffix(body->data)) : std::string();
+    const Block* resFile = root.FindNthChild("figureResFile", 0, true);
+    std::string geometry;
+    if (resFile != nullptr) {
+        const auto colon = resFile->data.rfind(':');
+        geometry = colon == std::string::npos ? resFile->data : resFile->data.substr(colon + 1);
+    }
+    figureSuffix.swap(suffix);
+    geometryName.swap(geometry);
+}
+
+void FigureFile::RestoreView() {
+    if (tree == nullptr) {
+        return;
+    }
+    // Refreshing marks a pane as holding a file; one that never held one is only emptied.
+    const std::int32_t wasLoaded = loaded;
+    try {
+        if (wasLoaded != 0) {
+            tree->Refresh();
+        } else {
+            tree->control.DeleteAllItems();
+        }
+    } catch (const std::bad_alloc&) {
+        // The tree is the one the pane had; only its view could not be rebuilt.
+    }
+    loaded = wasLoaded;
+}
+
+void FigureFile::ReportOutOfMemory() {
+    ui.CloseProgress();
+    ui.CloseExportingWindow();
+    ui.SetArrowCursor();
+    RestoreView();
+    if (otherPane != nullptr) {
+        otherPane->RestoreView();
+    }
+    ShowOutOfMemory(ui);
+}
+
+bool AcceptsLineText(Ui& ui, std::string_view text) {
+    if (FitsInLine(text)) {
+        return true;
+    }
+    ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.",
+                   "Invalid Name", MessageButtons::Ok, MessageIcon::Exclamation);
+    return false;
+}
+
+void ShowOutOfMemory(Ui& ui) {
+    ui.ShowMessage("There is not enough memory to finish this operation.", "Out of Memory",
+                   MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
 void FigureFile::RunSaveRepairs() {
@@ -182,11 +258,19 @@ int FigureFile::Save() {
 
     ui.OpenProgress("Saving...\nPlease Wait.", false);
     ui.SetWaitCursor();
-    Progress progress = ProgressOn(ui, 0);
     // The repairs change the pane's own tree and stay in it, even when the write fails after
-    // them (the file on disk is then untouched and the pane stays modified).
+    // them (the file on disk is then untouched and the pane stays modified). Running out of
+    // memory on the way is a failed save like any other.
     std::string reason;
-    const bool written = WriteFileTo(path, &progress, Repairs::Run, &reason);
+    bool written = false;
+    try {
+        Progress progress = ProgressOn(ui, 0);
+        written = WriteFileTo(path, &progress, Repairs::Run, &reason);
+    } catch (const std::bad_alloc&) {
+        written = false;
+        reason = SystemErrorText(ENOMEM);
+        RestoreView();  // a repair may have been stopped half-way
+    }
     ui.SetArrowCursor();
     ui.CloseProgress();
     if (!written) {
@@ -199,7 +283,14 @@ int FigureFile::Save() {
 
 bool FigureFile::WriteTo(const std::string& target) {
     std::string reason;
-    if (!WriteFileTo(target, nullptr, Repairs::Skip, &reason)) {
+    bool written = false;
+    try {
+        written = WriteFileTo(target, nullptr, Repairs::Skip, &reason);
+    } catch (const std::bad_alloc&) {
+        written = false;
+        reason = SystemErrorText(ENOMEM);
+    }
+    if (!written) {
         ShowOpenError(target, reason);
         return false;
     }

@@ -81,14 +81,22 @@ class FigureFile {
 
     // Open dialog; on OK sets path and fileName. Returns 1 if a file was chosen.
     int ChooseFile();
-    // Loads the file named by `path`. Returns 1 on success, 0 if it cannot be opened.
+    // Loads the file named by `path`. Returns 1 on success (`modified` is then 0), 0 if it
+    // cannot be opened or read, or memory runs out; the pane is then left as it was.
     int Load();
+    // Asked before a load replaces this pane's file: true when there are no unsaved changes,
+    // or the user agrees to discard them.
+    bool MayDiscardChanges();
     // Save dialog, repairs, atomic write. Returns 1 on success, 0 on cancel or failure.
     int Save();
     // Writes the tree as Save would, without dialog, repairs or progress window; a target that
     // cannot be written gets Save's error box and leaves any file there intact. Returns false
     // on failure. `modified` is left alone.
     bool WriteTo(const std::string& target);
+    // After a command ran out of memory: closes the progress window, rebuilds both panes'
+    // views from their trees (the operations build what they add before they change a tree)
+    // and tells the user.
+    void ReportOutOfMemory();
     // Re-reads the six preference copies from the store.
     void LoadPreferences();
     Preferences CurrentPreferences() const;
@@ -110,6 +118,11 @@ class FigureFile {
     std::vector<SaveRepair> saveRepairs;
 
   private:
+    // The steps of a load once the new tree is in `root`: its view, figureSuffix and
+    // geometryName.
+    void ShowLoadedTree();
+    // Rebuilds the view of `root` after an operation ran out of memory, as far as memory allows.
+    void RestoreView();
     void RunSaveRepairs();
     enum class Repairs { Skip, Run };
     // Writes the tree to `target`; with Repairs::Run the enabled save repairs run on it first,
@@ -119,6 +132,13 @@ class FigureFile {
     // "Error opening file.", with the file and the system's reason as the box's detail.
     void ShowOpenError(const std::string& file, const std::string& reason);
 };
+
+// The message box that a command which ran out of memory ends with.
+void ShowOutOfMemory(Ui& ui);
+
+// True when `text` may become a tag, data or name (see FitsInLine); otherwise tells the user
+// why not with the "Invalid Name" box.
+bool AcceptsLineText(Ui& ui, std::string_view text);
 
 // The filter of a save dialog for a file of extension `extension` (no "."): that kind of file,
 // then the same kind compressed (or plain, for a compressed extension) when there is one;

@@ -177,7 +177,8 @@ void MainWindow::WritePlacement(const WindowPlacement& placement) {
 
 void MainWindow::OnLoadButton(Side side) {
     FigureFile& file = File(side);
-    if (!file.ChooseFile()) {
+    // Asked before the open dialog: No leaves everything as it was.
+    if (!file.MayDiscardChanges() || !file.ChooseFile()) {
         return;
     }
     commandContext.status.clear();

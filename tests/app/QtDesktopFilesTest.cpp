@@ -35,7 +35,7 @@ void QtDesktopFilesTest::filesAreKnownByEndingAndContent() {
     };
     write("figure.cr2", "{\r\n\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nactor BODY:1\r\n");
     // A raw image starts with a TIFF header.
-    write("photo.cr2", QByteArray("II*\0\x10\0\0\0CR\x02\0", 14) + QByteArray(4000, '\x7f'));
+    write("photo.cr2", QByteArray("II*\0\x10\0\0\0CR\x02\0", 12) + QByteArray(4000, '\x7f'));
     write("pose.pz2", "{\nversion\n\t{\n\tnumber 4\n\t}\n}\n");
     write("scene.pzz", QByteArray("\x1f\x8b\x08\0\0\0\0\0", 8));
 

@@ -44,6 +44,7 @@ class QtMainWindowTest : public test::WindowTestBase {
     void loadButtonShowsTheFileNameLiterally();
     void objButtonNamesTheAttachedFile();
     void quitAsksOnlyWithUnsavedChanges();
+    void loadAsksBeforeDiscardingChanges();
     void enterNeverClosesTheWindow();
     void preferencesOkWritesAllSixCancelWritesNone();
     void saveRunsTheRepairsTickedInPreferences();
@@ -277,6 +278,34 @@ void QtMainWindowTest::quitAsksOnlyWithUnsavedChanges() {
     QVERIFY(driver.Seen());
     QVERIFY(!Window().isVisible());
     QCOMPARE(Window().result(), int(QDialog::Rejected));
+}
+
+void QtMainWindowTest::loadAsksBeforeDiscardingChanges() {
+    Window().Start(DataFile("figure.cr2"));
+    Window().Shell().File(Side::Left).modified = 1;
+    ui_->openAnswers.push_back(DataFile("pose.pz2"));
+    ModalDriver driver;
+    QString question;
+    driver.Expect([&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        question = box->windowTitle() + QLatin1Char('|') + box->text();
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        box->button(QMessageBox::No)->click();
+    });
+    Button("1004").click();
+    QVERIFY(driver.Seen());
+    QCOMPARE(question, QStringLiteral("WARNING!|You have made changes. Are you sure you wish to "
+                                      "discard them?"));
+    QCOMPARE(ui_->openAnswers.size(), std::size_t{1});  // No: no open dialog either
+    QCOMPARE(Window().Shell().File(Side::Left).fileName, std::string("figure.cr2"));
+
+    driver.Expect([](QWidget& modal) {
+        qobject_cast<QMessageBox*>(&modal)->button(QMessageBox::Yes)->click();
+    });
+    Button("1004").click();
+    QVERIFY(driver.Seen());
+    QCOMPARE(Window().Shell().File(Side::Left).fileName, std::string("pose.pz2"));
+    QCOMPARE(Window().Shell().File(Side::Left).modified, 0);
 }
 
 void QtMainWindowTest::enterNeverClosesTheWindow() {

@@ -22,6 +22,7 @@ class QtTreeControlTest : public QObject {
     void navigationFollowsInsertionOrder();
     void deletingAnItemForgetsItsWholeSubtree();
     void sortingOrdersOnlyTheTopLevel();
+    void searchesAndStepsAgreeWithTheWidget();
     void deepNestingIsClearedWithoutRecursion();
     void itemsWithoutImageShowTheFirstPicture();
     void labelEditingAsksFirstAndReportsTheText();
@@ -135,6 +136,37 @@ void QtTreeControlTest::sortingOrdersOnlyTheTopLevel() {
     QCOMPARE(tree.GetItemText(tree.GetChildItem(upper)), std::string("zeta"));
     QVERIFY(tree.ItemOf(upper)->isExpanded());
     QCOMPARE(tree.GetSelectedItem(), lower);
+}
+
+void QtTreeControlTest::searchesAndStepsAgreeWithTheWidget() {
+    QtTreeControl tree;
+    const TreeItem hip = tree.InsertItem(0, "hip", 0);
+    const TreeItem head = tree.InsertItem(0, "head", 0);
+    const TreeItem hipMorphs = tree.InsertItem(hip, "MORPH TARGETS", 3);
+    const TreeItem headMorphs = tree.InsertItem(head, "MORPH TARGETS", 3);
+    const TreeItem gone = tree.InsertItem(hipMorphs, "Smile", 1);
+    const TreeItem smile = tree.InsertItem(headMorphs, "Smile", 1);
+    const TreeItem renamed = tree.InsertItem(headMorphs, "Blink", 1);
+    QCOMPARE(tree.FindItemByText(0, "MORPH TARGETS"), hipMorphs);
+    QCOMPARE(tree.FindItemByText(0, "Smile"), gone);
+
+    // After sorting, deleting and renaming, searches of the whole tree follow what it shows.
+    tree.SortTopLevel();
+    tree.DeleteItem(gone);
+    tree.SetItemText(renamed, "Wink");
+    QCOMPARE(tree.FindItemByText(0, "MORPH TARGETS"), headMorphs);
+    QCOMPARE(tree.FindItemByText(0, "Smile"), smile);
+    QCOMPARE(tree.FindItemByText(0, "Blink"), TreeItem{0});
+    QCOMPARE(tree.FindItemByText(0, "Wink"), renamed);
+    QCOMPARE(tree.ItemOf(renamed)->text(0), QStringLiteral("Wink"));
+    QCOMPARE(tree.HandleOf(tree.ItemOf(headMorphs)->child(1)), renamed);
+    std::vector<TreeItem> top;
+    for (TreeItem item = tree.GetChildItem(0); item != 0; item = tree.GetNextSiblingItem(item)) {
+        QCOMPARE(tree.HandleOf(tree.topLevelItem(static_cast<int>(top.size()))), item);
+        top.push_back(item);
+    }
+    QCOMPARE(top, (std::vector<TreeItem>{head, hip}));
+    QVERIFY(!tree.ItemHasChildren(hipMorphs));
 }
 
 void QtTreeControlTest::deepNestingIsClearedWithoutRecursion() {

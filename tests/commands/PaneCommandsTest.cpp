@@ -101,6 +101,21 @@ struct Window : TwoPanes {
     }
 };
 
+// The Block Info dialog's own tree on the line "name x", with its dispatcher.
+struct InspectorTree : TwoPanes {
+    MemoryTreeControl control;
+    FigureTree tree{control, left};
+    CommandContext context;
+    PaneCommands commands{tree, context, false};
+
+    InspectorTree() {
+        left.otherPane = nullptr;
+        left.root = testing::ParseTree("{\nname x\n}");
+        left.viewKind = kRawView;
+        tree.Refresh();
+    }
+};
+
 std::string Texts(const Menu& menu) {
     std::string texts;
     for (const MenuItem& item : menu.items) {
@@ -396,6 +411,38 @@ TEST(RenameTest, EndOfEditTrimsAndIgnoresBlanks) {
     EXPECT_EQ(w.left.modified, 1);
 }
 
+TEST(RenameTest, NamesAndValuesThatWouldBreakTheFileAreRefused) {
+    Window w;
+    w.Show(w.left, kFigure, kFigureView);
+    const TreeItem smile = w.Left("Smile");
+    InspectorTree inspector;
+    auto& commands = inspector.commands;
+    auto& tree = inspector.tree;
+    const std::string refusal =
+        "[Invalid Name] A name or value cannot contain \"{\", \"}\" or a line break.";
+    for (const std::string& text :
+         {std::string("Smile}"), std::string("Smile{v2}"), std::string("{"), std::string("a\nb"),
+          std::string("a\rb"), std::string("a\0b", 3), std::string("Smile\n")}) {
+        w.ui.log.clear();
+        w.leftCommands.EndLabelEdit(smile, text);
+        EXPECT_EQ(w.ui.log, std::vector<std::string>{refusal});
+        for (int command : {kCmdChangeData, kCmdChangeTag}) {
+            inspector.ui.log.clear();
+            commands.runChangeDialog = [&](const std::string&, const std::string&) {
+                return std::optional<std::string>(text);
+            };
+            commands.OpenContextMenu(tree.FindItemByText(0, "name x"));
+            commands.Dispatch(command);
+            EXPECT_EQ(inspector.ui.log, std::vector<std::string>{refusal});
+        }
+    }
+    EXPECT_EQ(w.leftControl.GetItemText(smile), "Smile");
+    EXPECT_EQ(w.left.BlockOfItem(smile)->data, "Smile:1");
+    EXPECT_EQ(w.left.modified, 0);
+    EXPECT_EQ(Dump(inspector.left.root), Dump(testing::ParseTree("{\nname x\n}")));
+    EXPECT_EQ(inspector.left.modified, 0);
+}
+
 TEST(RenameTest, InsertKeyStartsTheEditorOnFigureFilesOnly) {
     Window w;
     w.Show(w.left, kFigure, kFigureView);
@@ -426,15 +473,9 @@ TEST(DialogCommandTest, PropertiesAndChangeGoThroughTheirDialogs) {
     EXPECT_EQ(w.left.modified, 1);
 
     // The inspector's own tree: Change Data takes the text exactly as typed.
-    TwoPanes inspector;
-    MemoryTreeControl control;
-    FigureTree tree(control, inspector.left);
-    CommandContext context;
-    PaneCommands commands(tree, context, false);
-    inspector.left.otherPane = nullptr;
-    inspector.left.root = testing::ParseTree("{\nname x\n}");
-    inspector.left.viewKind = kRawView;
-    tree.Refresh();
+    InspectorTree inspector;
+    auto& commands = inspector.commands;
+    auto& tree = inspector.tree;
     std::string askedLabel;
     commands.runChangeDialog = [&](const std::string& label, const std::string&) {
         askedLabel = label;
@@ -469,6 +510,24 @@ TEST(DropTest, FirstFileLoadsAndObjInAnyCaseIsGeometry) {
     EXPECT_EQ(w.left.objFileName, "MESH.OBJ");
     EXPECT_EQ(w.left.fileName, "hand.hd2");
     EXPECT_TRUE(w.left.objMesh);
+
+    // Unsaved changes: a pose file dropped on the pane asks first; an OBJ file does not.
+    const std::string figure = (dir / "figure.cr2").string();
+    std::ofstream(figure) << kFigure;
+    w.left.modified = 1;
+    w.ui.log.clear();
+    EXPECT_TRUE(w.leftCommands.OnDrop({obj}));
+    w.ui.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    EXPECT_TRUE(w.leftCommands.OnDrop({figure}));
+    EXPECT_EQ(w.left.fileName, "hand.hd2");
+    EXPECT_EQ(w.left.modified, 1);
+    EXPECT_NE(w.Left("xrot"), 0u);
+    EXPECT_TRUE(w.leftCommands.OnDrop({figure}));
+    EXPECT_EQ(w.left.fileName, "figure.cr2");
+    EXPECT_EQ(w.left.modified, 0);
+    const std::string question =
+        "[WARNING!] You have made changes. Are you sure you wish to discard them?";
+    EXPECT_EQ(w.ui.log, (std::vector<std::string>{question, question}));
     std::filesystem::remove_all(dir);
 }
 

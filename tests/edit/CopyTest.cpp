@@ -234,6 +234,30 @@ TEST(CopyBulkTest, MorphTargetsAndChannelsArriveReversedBeforeTheOldOnes) {
               "        targetGeom B\n        targetGeom A\n            k 0 1\n        old line\n");
 }
 
+TEST(CopyBulkTest, RepeatedLinesEndAsCopyingOneAfterAnotherLeavesThem) {
+    // Each copy removes the first child with its line: the destination's first A and its B,
+    // and then the first A's own copy, so the second A (k 0 2) and the old second A stay.
+    TwoPanes panes;
+    TwoPanes::Fill(panes.left,
+                   "{\nactor head\n{\nchannels\n{\ntargetGeom A\n{\nk 0 1\n}\n"
+                   "targetGeom B\n{\n}\ntargetGeom A\n{\nk 0 2\n}\n}\n}\n}",
+                   kFigureView);
+    TwoPanes::Fill(panes.right,
+                   "{\nactor head\n{\nchannels\n{\ntargetGeom A\n{\nold 1\n}\n"
+                   "targetGeom A\n{\nold 2\n}\ntargetGeom B\n{\n}\nrotateX x\n{\n}\n}\n}\n}",
+                   kFigureView);
+    const TreeItem actor = Mark(panes.left.root, {"actor head"}, 1);
+    TreeItem next = 2;
+    for (Block& channel : At(panes.left.root, {"actor head", "channels "})->children) {
+        channel.treeItem = next++;
+    }
+
+    CopyAllMorphTargets(panes.left, actor);
+    EXPECT_EQ(Dump(panes.right.root),
+              "actor head\n    channels\n        targetGeom A\n            k 0 2\n"
+              "        targetGeom B\n        targetGeom A\n            old 2\n        rotateX x\n");
+}
+
 constexpr const char* kPropSource = R"({
 actor BODY:1
 {

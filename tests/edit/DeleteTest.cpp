@@ -168,6 +168,31 @@ TEST(DeleteTest, DeleteAllPropsSurvivesRemovalsBehindTheWalk) {
     EXPECT_EQ(Dump(panes.left.root), "actor hip\n");
 }
 
+TEST(DeleteTest, DeleteAllPropsActsAsRemovingEachPropInTurn) {
+    // a goes before b (the walk meets it first), so its pair takes the "prop b" line that
+    // follows it in the figure Block, not the "hip" after it. "prop a" nested in b, a "prop b"
+    // in an actor, and c hanging from a go or change as each removal in turn would do.
+    const std::string scene =
+        "{\nactor hip\n{\nprop b\n{\nparent a\n}\n}\nactor UNIVERSE\n{\n}\n"
+        "prop b\n{\nparent hip\nprop a\n{\n}\n}\nprop a\n{\nparent hip\n}\n"
+        "prop c\n{\nparent a\n}\nprop e\n{\nparent d\n}\nprop d\n{\nparent UNIVERSE\n}\n"
+        "figure\n{\naddChild a\nprop b\nhip\naddChild b\nhip\n}\n}";
+    TwoPanes panes;
+    TwoPanes::Fill(panes.left, scene, kFigureView);
+    DeleteAllProps(panes.left, Mark(panes.left.root, {"actor hip"}, 2));
+    EXPECT_EQ(Dump(panes.left.root),
+              "actor hip\nactor UNIVERSE\nprop c\n    parent UNIVERSE\nprop e\n    parent d\n"
+              "prop d\n    parent UNIVERSE\nfigure\n    hip\n");
+    EXPECT_EQ(panes.left.modified, 1);
+
+    // Props of "UNIVERSE": removing d makes e hang from the universe too, and e goes as well.
+    TwoPanes::Fill(panes.right, scene, kFigureView);
+    DeleteAllProps(panes.right, Mark(panes.right.root, {"actor UNIVERSE"}, 2));
+    EXPECT_EQ(At(panes.right.root, {"prop e"}), nullptr);
+    EXPECT_EQ(At(panes.right.root, {"prop d"}), nullptr);
+    EXPECT_NE(At(panes.right.root, {"prop c"}), nullptr);
+}
+
 TEST(DeleteTest, BulkChannelDeletionsKeepTheOtherKindInOrder) {
     TwoPanes panes;
     TwoPanes::Fill(panes.left, kScene, kPoseView);

@@ -72,6 +72,11 @@ TEST_F(ObjFileTest, AFileThatCannotBeOpenedKeepsThePreviousMesh) {
     file.objPath = dir.Path().string();
     EXPECT_EQ(ReadObjFile(file), 0);
     EXPECT_EQ(file.objMesh.get(), before);
+    // A line that never ends is refused once it passes the limit, instead of filling memory.
+    file.objPath = "/dev/zero";
+    EXPECT_EQ(ReadObjFile(file), 0);
+    EXPECT_EQ(file.objMesh.get(), before);
+    EXPECT_EQ(ui.log.back(), "message [FileOpenError] Error opening obj file. (!)");
 }
 
 // The file is read in pieces; lines that straddle pieces, a line longer than a piece and a

@@ -90,7 +90,7 @@ TEST_F(FigureFileTest, LoadBuildsTheTreeAndTheView) {
     file.modified = 1;
     ASSERT_EQ(LoadText("body.cr2", kCharacter), 1);
     EXPECT_EQ(file.loaded, 1);
-    EXPECT_EQ(file.modified, 1);  // loading never clears it
+    EXPECT_EQ(file.modified, 0);  // a successful load clears it
     EXPECT_EQ(file.root.hasBlock, 1);
     EXPECT_EQ(Written(), kCharacterNormalised);
     EXPECT_EQ(FormatTreeListing(control),
@@ -164,12 +164,15 @@ TEST_F(FigureFileTest, FailedLoadKeepsTheTreeAndReports) {
 }
 
 TEST_F(FigureFileTest, FailedLoadOfANeverLoadedPaneLeavesItEmpty) {
-    for (const std::string& path : {dir.File("nothing-here.pz2"), dir.Path().string()}) {
+    // A line longer than any text file has is not read on until memory runs out.
+    WriteBytes(dir.File("endless.pz2"), "{\n" + std::string(kMaxLineLength + 1, 'x'));
+    for (const std::string& path :
+         {dir.File("nothing-here.pz2"), dir.Path().string(), dir.File("endless.pz2")}) {
         file.path = path;
         file.fileName = FileNameOfPath(path);
         EXPECT_EQ(file.Load(), 0) << path;
     }
-    EXPECT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages().size(), 3u);
     EXPECT_EQ(file.loaded, 0);
     EXPECT_EQ(window.calls, 0);
     EXPECT_TRUE(file.root.children.empty());
