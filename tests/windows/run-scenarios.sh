@@ -7,6 +7,7 @@
 #   - every folder of tests/scenarios, with its script turned into CR LF lines;
 #   - every folder of tests/windows, run with --set WORK=<the scratch folder as a Windows path,
 #     drive letter and backslashes>; "${WORK}" stands for that path in its expected output.
+#     The files its `read-only` file names are made read-only first.
 #
 #   tests/windows/run-scenarios.sh path/to/tessary-cli.exe
 set -uo pipefail
@@ -41,6 +42,12 @@ run_one() {
     for entry in "$source"/*; do
         [ "$(basename "$entry")" = expected ] || cp -r "$entry" "$work/"
     done
+    if [ -f "$source/read-only" ]; then
+        while IFS= read -r line; do
+            [ -n "$line" ] && chmod a-w "$work/$line"
+        done <"$source/read-only"
+        rm "$work/read-only"
+    fi
     local args=(run script.tsy)
     local windowsWork="Z:${work//\//\\}"
     if [ "$mode" = crlf ]; then
