@@ -132,9 +132,14 @@ class TextWriter {
 // on device", "not a regular file"). A target whose name ends in a compressed extension
 // (IsCompressedName) is written gzip-compressed; the text inside is the same as the plain
 // file's, byte for byte.
+//
+// `filter`, when set, is given the sink that writes the file and returns the sink the writer
+// writes into instead (tests give one that fails after so many bytes, as on a full disk; the
+// errno value a failing sink leaves is the reason).
+using SinkFilter = std::function<std::unique_ptr<ByteSink>(ByteSink& file)>;
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body,
-                         std::string* reason = nullptr);
+                         std::string* reason = nullptr, const SinkFilter& filter = {});
 
 // Builds the tree of a whole file's text in `root`: skips the lines up to and including the
 // first one that contains "{", then reads the file's outermost brace block. The text is

@@ -238,7 +238,7 @@ bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repa
             }
             WriteTree(root, out, progress);
         },
-        reason);
+        reason, sinkFilter);
 }
 
 int FigureFile::Save() {

@@ -117,6 +117,10 @@ class FigureFile {
     // missing materials. The main window's panes get geometry/SaveRepairs.h's SaveTimeRepairs.
     std::vector<SaveRepair> saveRepairs;
 
+    // Where the saved file's bytes go on their way to disk (see WriteFileAtomically); none
+    // writes straight through.
+    SinkFilter sinkFilter;
+
   private:
     // The steps of a load once the new tree is in `root`: its view, figureSuffix and
     // geometryName.

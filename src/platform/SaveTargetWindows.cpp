@@ -59,7 +59,8 @@ std::string Utf8Name(const std::wstring& wide) {
         return std::string();
     }
     const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
     return utf8;
@@ -208,12 +209,12 @@ bool SaveTarget::Open(const std::string& path) {
     folder_ = FolderOf(resolved_);
     const std::string prefix =
         folder_.empty() || IsSeparator(folder_.back()) || folder_.back() == ':' ? folder_
-                                                                              : folder_ + "\\";
+                                                                                : folder_ + "\\";
     for (unsigned attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temporary_ = prefix + TemporaryName(attempt);
-        fd_ = _wopen(WideName(temporary_).c_str(),
-                     _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                     _S_IREAD | _S_IWRITE);
+        fd_ =
+            _wopen(WideName(temporary_).c_str(),
+                   _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
         if (fd_ < 0 && errno != EEXIST) {
             break;
         }
@@ -276,13 +277,13 @@ bool SaveTarget::CopyOverTarget() {
     }
     // The temporary file was opened for writing only; it is read back through a second handle.
     const HANDLE source =
-        CreateFileW(WideName(temporary_).c_str(), GENERIC_READ,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        CreateFileW(WideName(temporary_).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (source == INVALID_HANDLE_VALUE) {
         return Fail(ErrnoOf(GetLastError()));
     }
-    const HANDLE target = CreateFileW(WideName(resolved_).c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE target = CreateFileW(WideName(resolved_).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
     if (target == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         CloseHandle(source);
@@ -298,7 +299,8 @@ bool SaveTarget::CopyOverTarget() {
     LARGE_INTEGER old{};
     GetFileSizeEx(target, &old);
     if (size > old.QuadPart) {
-        ok = (SetFilePointerEx(target, end, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(target) != 0) ||
+        ok = (SetFilePointerEx(target, end, nullptr, FILE_BEGIN) != 0 &&
+              SetEndOfFile(target) != 0) ||
              Fail(ErrnoOf(GetLastError()));
     }
     ok = ok && (SetFilePointerEx(target, start, &here, FILE_BEGIN) != 0 || Fail(EIO));
