@@ -9,6 +9,7 @@
 
 #include "ModelTestUtil.h"
 #include "support/FailingSink.h"
+#include "support/ScratchDir.h"
 
 namespace tessary {
 namespace {
@@ -352,12 +353,6 @@ TEST(RoundTripTest, CorpusFilesLoadWriteLoadGiveTheSameTree) {
 
 class FileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tessary-model-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string Slurp(const std::filesystem::path& path) {
         std::string text;
@@ -375,7 +370,8 @@ class FileTest : public ::testing::Test {
         return n;
     }
 
-    std::filesystem::path dir;
+    test::ScratchDir scratch;
+    std::filesystem::path dir = scratch.Path();
 };
 
 TEST_F(FileTest, ReadWholeFileReadsEveryByte) {
