@@ -604,7 +604,7 @@ void PaneCommands::CombineCommand(TreeItem owner) {
     if (CombineMorphTargets(file, *block, label) != 0) {
         // The new morph target is the body part's first channel; the rebuilt tree has new
         // items, but the body part's Block stays where it was.
-        const Block* channels = block->FindNthChild("channels", 0, true);
+        const Block* channels = block->FindNthChild("channels", 0, Match::Tag);
         context.status =
             channels != nullptr && !channels->children.empty()
                 ? "Combined morph targets into " + channels->children.front().data + " on " + label

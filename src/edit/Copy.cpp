@@ -51,7 +51,7 @@ AddedLevel CreateMissingLevels(Block& root, std::string_view parentPath) {
         const std::size_t bar = FindPathSeparator(rest);
         const std::string segment = PathSegmentText(rest.substr(0, bar));
         rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
-        if (Block* found = current->FindNthChild(segment, 0, false)) {
+        if (Block* found = current->FindNthChild(segment, 0, Match::LineKey)) {
             current = found;
             continue;
         }
@@ -213,21 +213,21 @@ static bool CopyPropBlock(FigureFile& file, const Block& prop) {
     }
     const std::string key = prop.LineKey();
     const std::string name = prop.data;
-    const Block* geometry = file.root.FindNthChild(key, 0, false);
-    const Block* settings = file.root.FindNthChild(key, 1, false);
+    const Block* geometry = file.root.FindNthChild(key, 0, Match::LineKey);
+    const Block* settings = file.root.FindNthChild(key, 1, Match::LineKey);
     // FindNthChild hands back the last match when there are fewer; the settings Block must be
     // a second one.
     if (geometry == nullptr || settings == nullptr || settings == geometry) {
         return false;
     }
     Block& destination = file.otherPane->root;
-    const int resFileIndex = destination.FindNthChildIndex("figureResFile", -1, true);
+    const int resFileIndex = destination.FindNthChildIndex("figureResFile", -1, Match::Tag);
     const int figureIndex = destination.FindChildIndex("figure");
     if (resFileIndex < 0 || figureIndex < 0) {
         return false;
     }
 
-    const Block* sourceFigure = file.root.FindNthChild("figure", 0, true);
+    const Block* sourceFigure = file.root.FindNthChild("figure", 0, Match::Tag);
     const Block* addChild = nullptr;
     const Block* parentLine = nullptr;
     if (sourceFigure != nullptr) {
@@ -241,7 +241,7 @@ static bool CopyPropBlock(FigureFile& file, const Block& prop) {
     }
     const int lastAddChild =
         destination.children[static_cast<std::size_t>(figureIndex)].FindNthChildIndex("addChild",
-                                                                                      -1, true);
+                                                                                      -1, Match::Tag);
     if (addChild != nullptr && lastAddChild < 0) {
         return false;
     }
@@ -296,7 +296,7 @@ static void CopyChannelsWhere(FigureFile& file, const Block* bodyPart, bool morp
     if (bodyPart == nullptr) {
         return;
     }
-    const Block* channels = bodyPart->FindNthChild("channels", 0, true);
+    const Block* channels = bodyPart->FindNthChild("channels", 0, Match::Tag);
     if (channels == nullptr) {
         return;
     }

@@ -18,7 +18,7 @@ namespace tessary {
 namespace {
 
 Block* ChannelsOf(Block* bodyPart) {
-    return bodyPart == nullptr ? nullptr : bodyPart->FindNthChild("channels", 0, true);
+    return bodyPart == nullptr ? nullptr : bodyPart->FindNthChild("channels", 0, Match::Tag);
 }
 
 // Removes the children of `channels` whose tag is (or is not) "targetGeom", in one pass.
@@ -122,7 +122,7 @@ int RemoveProp(FigureFile& file, const Block& prop) {
         file.modified = 1;
     }
 
-    Block* figure = file.root.FindNthChild("figure", 0, true);
+    Block* figure = file.root.FindNthChild("figure", 0, Match::Tag);
     if (figure == nullptr) {
         return 0;
     }
@@ -207,7 +207,7 @@ void DeleteAllProps(FigureFile& file, TreeItem item) {
 void RemoveProps(FigureFile& file, const std::vector<std::string>& names) {
     // The strings of `names` stay put while the set refers to them.
     const std::unordered_set<std::string_view> nameSet(names.begin(), names.end());
-    if (Block* figure = file.root.FindNthChild("figure", 0, true)) {
+    if (Block* figure = file.root.FindNthChild("figure", 0, Match::Tag)) {
         if (RemovePropsFromFigure(*figure, names, nameSet)) {
             file.modified = 1;
         }

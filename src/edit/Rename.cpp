@@ -29,8 +29,8 @@ void RenameItem(FigureFile& file, TreeItem item, std::string_view newName) {
     }
 
     const std::string oldName = block->data;  // `block` may move during the renames below
-    if (Block* settings = file.root.FindNthChild("prop " + oldName, 1, false)) {
-        if (Block* nameLine = settings->FindNthChild("name", 0, true)) {
+    if (Block* settings = file.root.FindNthChild("prop " + oldName, 1, Match::LineKey)) {
+        if (Block* nameLine = settings->FindNthChild("name", 0, Match::Tag)) {
             if (nameLine->data != newName) {
                 nameLine->data = std::string(newName);
                 file.modified = 1;

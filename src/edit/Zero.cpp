@@ -13,7 +13,7 @@ void ZeroChannel(FigureFile& file, Block* channel) {
     if (channel == nullptr) {
         return;
     }
-    Block* keys = channel->FindNthChild("keys", 0, true);
+    Block* keys = channel->FindNthChild("keys", 0, Match::Tag);
     if (keys == nullptr) {
         return;
     }
@@ -43,7 +43,7 @@ void ZeroActorChannels(FigureFile& file, Block* bodyPart, ChannelChoice which) {
     if (bodyPart == nullptr) {
         return;
     }
-    Block* channels = bodyPart->FindNthChild("channels", 0, true);
+    Block* channels = bodyPart->FindNthChild("channels", 0, Match::Tag);
     if (channels == nullptr) {
         return;
     }

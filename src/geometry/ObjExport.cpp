@@ -73,7 +73,7 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
         return 0;
     }
     // The first top-level "prop" line of that name holds the geometry, whichever was clicked.
-    const Block* definition = file.root.FindNthChild("prop " + prop.data, 0, false);
+    const Block* definition = file.root.FindNthChild("prop " + prop.data, 0, Match::LineKey);
     if (!definition) {
         return 0;
     }
@@ -86,7 +86,7 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
     if (!target) {
         return 0;
     }
-    const Block* geometry = definition->FindNthChild("geomCustom", 0, true);
+    const Block* geometry = definition->FindNthChild("geomCustom", 0, Match::Tag);
     std::string reason;
     bool written = WriteFileAtomically(
         *target, TextWriter::LineEnds::CrLf,
@@ -225,7 +225,7 @@ void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
     if (!owner) {
         return;
     }
-    const Block* channels = owner->FindNthChild("channels", 0, true);
+    const Block* channels = owner->FindNthChild("channels", 0, Match::Tag);
     if (!channels) {
         return;
     }

@@ -162,7 +162,7 @@ void FigureFile::ShowLoadedTree() {
     // so that the OBJ button can show the geometry name of the file just loaded.
     const Block* body = root.FindChild("actor", "BODY", true);
     std::string suffix = body != nullptr ? std::string(NameSuffix(body->data)) : std::string();
-    const Block* resFile = root.FindNthChild("figureResFile", 0, true);
+    const Block* resFile = root.FindNthChild("figureResFile", 0, Match::Tag);
     std::string geometry;
     if (resFile != nullptr) {
         const auto colon = resFile->data.rfind(':');

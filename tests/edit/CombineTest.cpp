@@ -47,9 +47,9 @@ CombineChoice Choose(std::vector<std::size_t> selected, bool add = true) {
 
 // The "d" lines of a built morph target, "indexes" and "numbDeltas" first.
 std::string Summary(const Block& combined) {
-    std::string text = combined.FindNthChild("indexes", 0, true)->data + "/" +
-                       combined.FindNthChild("numbDeltas", 0, true)->data + "\n";
-    for (const Block& line : combined.FindNthChild("deltas", 0, true)->children) {
+    std::string text = combined.FindNthChild("indexes", 0, Match::Tag)->data + "/" +
+                       combined.FindNthChild("numbDeltas", 0, Match::Tag)->data + "\n";
+    for (const Block& line : combined.FindNthChild("deltas", 0, Match::Tag)->children) {
         text += line.data + "\n";
     }
     return text;
@@ -112,8 +112,8 @@ TEST(BuildCombinedMorphTarget, CombinesEverySelectedEntryPast256) {
         all.push_back(static_cast<std::size_t>(i));
     }
     const Block combined = BuildCombinedMorphTarget(Channels(targets), Choose(all));
-    EXPECT_EQ(combined.FindNthChild("indexes", 0, true)->data, "300");
-    EXPECT_EQ(combined.FindNthChild("deltas", 0, true)->children.back().data,
+    EXPECT_EQ(combined.FindNthChild("indexes", 0, Match::Tag)->data, "300");
+    EXPECT_EQ(combined.FindNthChild("deltas", 0, Match::Tag)->children.back().data,
               "299 1.000000e+000 0.000000e+000 0.000000e+000");
 }
 

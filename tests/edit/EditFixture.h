@@ -119,7 +119,7 @@ inline std::string Dump(const Block& root) {
 inline Block* At(Block& root, std::initializer_list<std::string_view> keys) {
     Block* block = &root;
     for (std::string_view key : keys) {
-        block = block->FindNthChild(key, 0, false);
+        block = block->FindNthChild(key, 0, Match::LineKey);
         if (block == nullptr) {
             return nullptr;
         }

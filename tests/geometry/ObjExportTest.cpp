@@ -356,7 +356,7 @@ TEST(ObjExportCorpus, TheFemaleHeadExportsWithItsFacesAndVertices) {
 
     ScratchDir dir;
     ui.fileAnswers = {dir.File("wide.obj"), dir.File("still.obj"), dir.File("head.obj")};
-    const Block* headBlock = file.root.FindNthChild("actor head:2", 1, false);
+    const Block* headBlock = file.root.FindNthChild("actor head:2", 1, Match::LineKey);
     ASSERT_NE(headBlock, nullptr);
     ASSERT_NE(headBlock->treeItem, 0u);
     ExportAllMorphTargets(file, headBlock->treeItem);
