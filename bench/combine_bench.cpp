@@ -86,7 +86,8 @@ struct Input {
         Block& channels = *bodyPart->FindNthChild("channels", 0, Match::Tag);
         const std::size_t own = MorphTargetCount(channels);
         for (std::size_t copy = 0; MorphTargetCount(channels) < kMostTargets; ++copy) {
-            Block target = *channels.FindNthChild("targetGeom", static_cast<int>(copy % own), Match::Tag);
+            Block target =
+                *channels.FindNthChild("targetGeom", static_cast<int>(copy % own), Match::Tag);
             target.data += " copy";
             channels.AppendChild(std::move(target));
         }
@@ -95,7 +96,8 @@ struct Input {
         int dial = 0;
         for (Block& channel : channels.children) {
             if (channel.tag == "targetGeom") {
-                Block* key = channel.FindNthChild("keys", 0, Match::Tag)->FindNthChild("k", 0, Match::Tag);
+                Block* key =
+                    channel.FindNthChild("keys", 0, Match::Tag)->FindNthChild("k", 0, Match::Tag);
                 key->data = "0 0." + std::to_string(1 + dial++ % 9);
             }
         }

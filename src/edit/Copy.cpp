@@ -240,8 +240,8 @@ static bool CopyPropBlock(FigureFile& file, const Block& prop) {
         }
     }
     const int lastAddChild =
-        destination.children[static_cast<std::size_t>(figureIndex)].FindNthChildIndex("addChild",
-                                                                                      -1, Match::Tag);
+        destination.children[static_cast<std::size_t>(figureIndex)].FindNthChildIndex(
+            "addChild", -1, Match::Tag);
     if (addChild != nullptr && lastAddChild < 0) {
         return false;
     }

@@ -95,7 +95,8 @@ TEST(DeleteTest, DeletingAPropRedirectsWhatHangsFromIt) {
 
     EXPECT_EQ(At(panes.left.root, {"prop box_1:1"}), nullptr);  // both of its Blocks
     // ball hangs from the universe now; its own hierarchy pair stays as it was.
-    EXPECT_EQ(panes.left.root.FindNthChild("prop ball:1", 1, Match::LineKey)->GetParentName(), "UNIVERSE");
+    EXPECT_EQ(panes.left.root.FindNthChild("prop ball:1", 1, Match::LineKey)->GetParentName(),
+              "UNIVERSE");
     EXPECT_EQ(Dump(*At(panes.left.root, {"figure "})),
               "addChild hip:1\nBODY:1\naddChild ball:1\nbox_1:1\n");
     EXPECT_EQ(panes.left.modified, 1);
@@ -149,7 +150,8 @@ TEST(DeleteTest, DeleteAllPropsTakesBothBlocksOfEveryPropOfThatBodyPart) {
     // ball hung from box_1, cap from another figure's hip: both stay, both Blocks each.
     EXPECT_EQ(panes.left.root.FindNthChildIndex("prop ball:1", 1, Match::LineKey), 3);
     EXPECT_NE(At(panes.left.root, {"prop ball:1"}), nullptr);
-    EXPECT_EQ(panes.left.root.FindNthChild("prop cap:2", 1, Match::LineKey)->GetParentName(), "hip:2");
+    EXPECT_EQ(panes.left.root.FindNthChild("prop cap:2", 1, Match::LineKey)->GetParentName(),
+              "hip:2");
     EXPECT_EQ(Dump(*At(panes.left.root, {"figure "})),
               "addChild hip:1\nBODY:1\naddChild ball:1\nbox_1:1\n");
 }

@@ -59,7 +59,8 @@ TEST(ChildLookupTest, FindNthChildCountsMatches) {
         {"k", 0, false, -1},  // so the tag alone does not match it
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(root.FindNthChildIndex(c.key, c.n, c.byTag ? Match::Tag : Match::LineKey), c.index)
+        EXPECT_EQ(root.FindNthChildIndex(c.key, c.n, c.byTag ? Match::Tag : Match::LineKey),
+                  c.index)
             << c.key << " n=" << c.n << " byTag=" << c.byTag;
     }
     EXPECT_EQ(root.FindNthChild("k", 1, Match::Tag), &root.children[2]);

@@ -94,7 +94,8 @@ std::string Actors(const Block& root, Test test) {
         const Block* channels = actor.FindNthChild("channels", 0, Match::Tag);
         std::string marks;
         for (const char* key : {"targetGeom Smile", "rotateX xrot"}) {
-            const Block* channel = channels ? channels->FindNthChild(key, 0, Match::LineKey) : nullptr;
+            const Block* channel =
+                channels ? channels->FindNthChild(key, 0, Match::LineKey) : nullptr;
             if (channel != nullptr && test(*channel)) {
                 marks += key[0] == 't' ? "m" : "x";
             }
