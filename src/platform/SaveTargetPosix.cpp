@@ -76,10 +76,6 @@ bool WriteAll(int fd, const char* bytes, std::size_t size, off_t offset) {
 
 }  // namespace
 
-SaveTarget::~SaveTarget() {
-    Discard();
-}
-
 void SaveTarget::Discard() {
     if (stream_ != nullptr) {
         std::fclose(stream_);  // closes fd_ as well
@@ -94,20 +90,6 @@ void SaveTarget::Discard() {
         ::unlink(temporary_.c_str());
         temporary_.clear();
     }
-}
-
-bool SaveTarget::Fail(int error) {
-    if (error_ == 0 && refusal_ == nullptr) {
-        error_ = error != 0 ? error : EIO;
-    }
-    return false;
-}
-
-std::string SaveTarget::Reason() const {
-    if (refusal_ != nullptr) {
-        return refusal_;
-    }
-    return std::strerror(error_ != 0 ? error_ : EIO);
 }
 
 bool SaveTarget::Open(const std::string& path) {

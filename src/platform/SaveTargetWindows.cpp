@@ -123,10 +123,6 @@ std::string TemporaryName(unsigned attempt) {
 
 }  // namespace
 
-SaveTarget::~SaveTarget() {
-    Discard();
-}
-
 void SaveTarget::Discard() {
     if (stream_ != nullptr) {
         std::fclose(stream_);  // closes fd_ as well
@@ -141,20 +137,6 @@ void SaveTarget::Discard() {
         _wremove(WideName(temporary_).c_str());
         temporary_.clear();
     }
-}
-
-bool SaveTarget::Fail(int error) {
-    if (error_ == 0 && refusal_ == nullptr) {
-        error_ = error != 0 ? error : EIO;
-    }
-    return false;
-}
-
-std::string SaveTarget::Reason() const {
-    if (refusal_ != nullptr) {
-        return refusal_;
-    }
-    return std::strerror(error_ != 0 ? error_ : EIO);
 }
 
 bool SaveTarget::Open(const std::string& path) {
