@@ -7,7 +7,8 @@
 #   - every folder of tests/scenarios, with its script turned into CR LF lines;
 #   - every folder of tests/windows, run with --set WORK=<the scratch folder as a Windows path,
 #     drive letter and backslashes>; "${WORK}" stands for that path in its expected output.
-#     The files its `read-only` file names are made read-only first.
+#     The files its `read-only` file names are made read-only first, and each line "NAME OTHER"
+#     of its `links` file gives NAME the second name OTHER (a hard link).
 #
 #   tests/windows/run-scenarios.sh path/to/tessary-cli.exe
 set -uo pipefail
@@ -47,6 +48,13 @@ run_one() {
             [ -n "$line" ] && chmod a-w "$work/$line"
         done <"$source/read-only"
         rm "$work/read-only"
+    fi
+    if [ -f "$source/links" ]; then
+        local first second
+        while read -r first second; do
+            [ -n "$first" ] && ln "$work/$first" "$work/$second"
+        done <"$source/links"
+        rm "$work/links"
     fi
     local args=(run script.tsy)
     local windowsWork="Z:${work//\//\\}"
