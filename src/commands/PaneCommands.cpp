@@ -5,7 +5,12 @@
 
 #include "commands/CommandIds.h"
 #include "commands/StatusText.h"
+#include "edit/Combine.h"
+#include "edit/Copy.h"
+#include "edit/Delete.h"
 #include "edit/LineWalks.h"
+#include "edit/Rename.h"
+#include "edit/Zero.h"
 #include "geometry/ObjExport.h"
 #include "geometry/ObjMesh.h"
 #include "model/Block.h"
@@ -324,7 +329,7 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
     BeginCommand();
     const std::string before = tree.control.GetItemText(item);
     try {
-        file.RenameItem(item, name);
+        RenameItem(file, item, name);
         tree.control.SetItemText(item, name);
         context.status = "Renamed " + before + " to " + name;
     } catch (const std::bad_alloc&) {
@@ -393,7 +398,7 @@ void PaneCommands::CopyCommand(TreeItem item) {
     if (block == nullptr) {
         return;
     }
-    const int copied = block->tag == "prop" ? file.CopyProp(item) : file.CopyItem(item);
+    const int copied = block->tag == "prop" ? CopyProp(file, item) : CopyItem(file, item);
     if (copied != 0) {
         RefreshOther();
     }
@@ -441,14 +446,14 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
                            : (block->tag == "targetGeom" ? "morph target " + block->data
                                                          : block->tag + " " + block->data));
     if (!prop) {
-        if (file.DeleteItem(item)) {
+        if (DeleteItem(file, item)) {
             tree.control.DeleteItem(item);
             context.status = deleted;
         }
         return;
     }
     context.status = deleted;
-    if (file.DeleteProp(item) != 0) {
+    if (DeleteProp(file, item) != 0) {
         tree.control.DeleteItem(item);
     } else if (file.BlockOfItem(item) == nullptr) {
         // A file without a "figure" Block still loses the prop's Blocks; its tree must not go
@@ -483,7 +488,7 @@ void PaneCommands::DeleteAllPropsCommand(TreeItem owner) {
         return;
     }
     context.status = "Deleted all props of " + std::string(BaseName(file.BlockOfItem(owner)->data));
-    file.DeleteAllProps(owner);
+    DeleteAllProps(file, owner);
     tree.Refresh();
 }
 
@@ -495,7 +500,7 @@ void PaneCommands::DeleteAllMorphTargetsCommand(TreeItem item) {
     }
     context.status =
         "Deleted all morph targets of " + std::string(BaseName(file.BlockOfItem(item)->data));
-    file.DeleteAllMorphTargets(item);
+    DeleteAllMorphTargets(file, item);
     tree.Refresh();
 }
 
@@ -507,28 +512,28 @@ void PaneCommands::DeleteOnlyChannelsCommand(TreeItem item) {
     }
     context.status =
         "Deleted all channels of " + std::string(BaseName(file.BlockOfItem(item)->data));
-    file.DeleteAllChannels(item);
+    DeleteAllChannels(file, item);
     tree.Refresh();
 }
 
 void PaneCommands::CopyAllMorphTargetsCommand(TreeItem item) {
-    file.CopyAllMorphTargets(item);
+    CopyAllMorphTargets(file, item);
     RefreshOther();
 }
 
 void PaneCommands::CopyAllPropsCommand(TreeItem owner) {
-    file.CopyAllProps(owner);
+    CopyAllProps(file, owner);
     RefreshOther();
 }
 
 void PaneCommands::CopyAllCommand(TreeItem item) {
-    file.CopyAllMorphTargets(item);
-    file.CopyAllChannels(item);
+    CopyAllMorphTargets(file, item);
+    CopyAllChannels(file, item);
     RefreshOther();
 }
 
 void PaneCommands::CopyOnlyChannelsCommand(TreeItem item) {
-    file.CopyAllChannels(item);
+    CopyAllChannels(file, item);
     RefreshOther();
 }
 
@@ -536,7 +541,7 @@ void PaneCommands::CopyPoseLineCommand(TreeItem item) {
     if (item == 0 || file.BlockOfItem(item) == nullptr) {
         return;
     }
-    if (file.CopyItem(item) != 0) {
+    if (CopyItem(file, item) != 0) {
         RefreshOther();
     }
 }
@@ -578,19 +583,19 @@ void PaneCommands::ReportZeroed(TreeItem item) {
 }
 
 void PaneCommands::ZeroAllSettings(TreeItem item) {
-    file.ZeroActorItem(item, 0);
+    ZeroActorItem(file, item, ChannelChoice::All);
     ReportZeroed(item);
 }
 void PaneCommands::ZeroChannelSettings(TreeItem item) {
-    file.ZeroActorItem(item, 2);
+    ZeroActorItem(file, item, ChannelChoice::OtherChannels);
     ReportZeroed(item);
 }
 void PaneCommands::ZeroMorphSettings(TreeItem item) {
-    file.ZeroActorItem(item, 1);
+    ZeroActorItem(file, item, ChannelChoice::MorphTargets);
     ReportZeroed(item);
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
-    file.ZeroItem(item);
+    ZeroItem(file, item);
     ReportZeroed(item);
 }
 
@@ -600,10 +605,10 @@ void PaneCommands::CombineCommand(TreeItem owner) {
         return;
     }
     const std::string label = tree.control.GetItemText(owner);
-    if (file.CombineMorphTargets(*block, label) != 0) {
+    if (CombineMorphTargets(file, *block, label) != 0) {
         // The new morph target is the body part's first channel; the rebuilt tree has new
         // items, but the body part's Block stays where it was.
-        const Block* channels = block->FindNthChild("channels", 0, true);
+        const Block* channels = block->FindNthChild("channels", 0, Match::Tag);
         context.status =
             channels != nullptr && !channels->children.empty()
                 ? "Combined morph targets into " + channels->children.front().data + " on " + label

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/HeapAdvice.h"
+#include "platform/HeapAdvice.h"
 
 namespace tessary {
 
