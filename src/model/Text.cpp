@@ -25,7 +25,11 @@ struct TagTable {
 
 // Never destroyed: Blocks in static storage may outlive any other static object.
 TagTable& Tags() {
-    static TagTable* table = new TagTable;
+    static TagTable* table = [] {
+        auto* made = new TagTable;
+        tag_detail::views = made->views.data();
+        return made;
+    }();
     return *table;
 }
 
@@ -45,6 +49,7 @@ std::uint16_t Tag::Intern(std::string_view text) {
     const std::string& stored = table.texts.emplace_back(text);
     const auto id = static_cast<std::uint16_t>(table.views.size());
     table.views.push_back(stored);
+    tag_detail::views = table.views.data();
     table.ids.emplace(stored, id);
     return id;
 }
@@ -60,10 +65,6 @@ void Tag::ForgetTagsFrom(std::size_t count) {
         table.views.pop_back();
         table.texts.pop_back();
     }
-}
-
-std::string_view Tag::View() const {
-    return Tags().views[id_];
 }
 
 // --- Shared texts ---
@@ -123,12 +124,19 @@ void DropPiece(PieceHeader* piece) noexcept {
     }
 }
 
-// A text of its own: reference count, length, bytes.
+// A text of its own: reference count, length, bytes. A Text points at its length, as at a text
+// in a piece.
 struct HeapText {
     std::uint32_t refs;
     std::uint32_t size;
     char bytes[1];
 };
+
+static_assert(offsetof(HeapText, bytes) == offsetof(HeapText, size) + kLengthBytes);
+
+HeapText* HeapTextAt(const char* pointer) {
+    return reinterpret_cast<HeapText*>(const_cast<char*>(pointer) - offsetof(HeapText, size));
+}
 
 HeapText* NewHeapText(std::size_t size) {
     void* memory = ::operator new(offsetof(HeapText, bytes) + size);
@@ -155,21 +163,10 @@ void Text::SetPointer(const void* pointer, unsigned char kind) {
     kind_ = kind;
 }
 
-std::string_view Text::SharedView() const {
-    const char* pointer = Pointer();
-    if (kind_ == kHeap) {
-        const auto* text = reinterpret_cast<const HeapText*>(pointer);
-        return std::string_view(text->bytes, text->size);
-    }
-    std::uint32_t size;
-    std::memcpy(&size, pointer, sizeof size);
-    return std::string_view(pointer + kLengthBytes, size);
-}
-
 void Text::Retain() const noexcept {
     const char* pointer = Pointer();
     if (kind_ == kHeap) {
-        ++reinterpret_cast<HeapText*>(const_cast<char*>(pointer))->refs;
+        ++HeapTextAt(pointer)->refs;
     } else {
         ++PieceOf(pointer)->refs;
     }
@@ -178,7 +175,7 @@ void Text::Retain() const noexcept {
 void Text::Release() noexcept {
     char* pointer = const_cast<char*>(Pointer());
     if (kind_ == kHeap) {
-        auto* text = reinterpret_cast<HeapText*>(pointer);
+        HeapText* text = HeapTextAt(pointer);
         if (--text->refs == 0) {
             ::operator delete(text);
         }
@@ -245,7 +242,7 @@ void Text::Set(std::string_view text) {
         }
         HeapText* heap = NewHeapText(text.size());
         std::memcpy(heap->bytes, text.data(), text.size());
-        made.SetPointer(heap, kHeap);
+        made.SetPointer(&heap->size, kHeap);
     }
     swap(made);
 }

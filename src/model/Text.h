@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,12 @@ class TextOps {
     friend std::string operator+(const Derived& a, char b) { return a + std::string_view(&b, 1); }
 };
 
+namespace tag_detail {
+// The texts of the tags by handle (the table's array, which moves as it grows); unset until the
+// first tag other than the empty one.
+inline const std::string_view* views = nullptr;
+}  // namespace tag_detail
+
 // A tag: a small handle into the process's table of tag texts. Files use few distinct tags
 // ("d", "k", "actor", "channels" ...), so each is stored once however many lines carry it.
 // The table only grows; it holds up to 65,535 distinct tags besides the empty one, and
@@ -102,7 +109,7 @@ class Tag : public TextOps<Tag> {
     void clear() noexcept { id_ = 0; }
     void swap(Tag& other) noexcept { std::swap(id_, other.id_); }
 
-    std::string_view View() const;
+    std::string_view View() const { return id_ == 0 ? std::string_view() : tag_detail::views[id_]; }
     std::uint16_t Id() const { return id_; }
     friend bool operator==(const Tag& a, const Tag& b) { return a.id_ == b.id_; }
 
@@ -164,7 +171,12 @@ class Text : public TextOps<Text> {
         if (kind_ <= kInline) {
             return std::string_view(reinterpret_cast<const char*>(bytes_), kind_);
         }
-        return SharedView();
+        // Shared texts of both kinds: four bytes of length, then the text.
+        const char* pointer;
+        std::memcpy(&pointer, bytes_, sizeof pointer);
+        std::uint32_t size;
+        std::memcpy(&size, pointer, sizeof size);
+        return std::string_view(pointer + sizeof size, size);
     }
 
     // Whether the text lives in a TextPiece (rather than inline or on its own).
@@ -178,7 +190,6 @@ class Text : public TextOps<Text> {
     void Set(std::string_view text);
     void SetPointer(const void* pointer, unsigned char kind);
     const char* Pointer() const;
-    std::string_view SharedView() const;
     void Release() noexcept;
     void Retain() const noexcept;
 
