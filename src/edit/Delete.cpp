@@ -1,6 +1,7 @@
 // Deleting morph targets, channels and props from a pane's file.
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,6 +10,7 @@
 
 #include "edit/LineWalks.h"
 #include "model/Block.h"
+#include "pane/EditHistory.h"
 #include "pane/FigureFile.h"
 
 namespace tessary {
@@ -19,11 +21,13 @@ Block* ChannelsOf(Block* bodyPart) {
     return bodyPart == nullptr ? nullptr : bodyPart->FindNthChild("channels", 0, true);
 }
 
-// Removes the children of `channels` whose tag is (or is not) "targetGeom", in one pass.
-bool RemoveChannels(Block& channels, bool morphTargets) {
-    return RemoveChildrenWhere(channels, [morphTargets](const Block& channel) {
-               return (channel.tag == "targetGeom") == morphTargets;
-           }) != 0;
+// Removes the children of `channels` whose tag is (or is not) "targetGeom", in one pass; into
+// the step the file's history records, if any.
+bool RemoveChannels(FigureFile& file, Block& channels, bool morphTargets) {
+    return RemoveChildrenRecorded(file.history, file.root, channels,
+                                  [morphTargets](const Block& channel) {
+                                      return (channel.tag == "targetGeom") == morphTargets;
+                                  }) != 0;
 }
 
 // The first "parent" line of a top-level Block names `bodyPartName`.
@@ -91,9 +95,19 @@ bool RemovePropsFromFigure(Block& figure, const std::vector<std::string>& names,
 
 bool FigureFile::DeleteItem(TreeItem item) {
     // Item 0 would match the first Block that has no item at all.
-    if (item == 0 || !root.RemoveByTreeItem(item)) {
+    std::optional<BlockPosition> position;
+    if (item != 0) {
+        position = PositionOfItem(root, item);
+    }
+    if (!position) {
         return false;
     }
+    const std::size_t index = position->back();
+    position->pop_back();
+    Block& parent = *BlockAt(root, *position);
+    const Block* doomed = &parent.children[index];
+    RemoveChildrenRecorded(history, root, parent,
+                           [doomed](const Block& child) { return &child == doomed; });
     modified = 1;
     return true;
 }
@@ -152,7 +166,7 @@ void FigureFile::DeleteAllChannels(TreeItem item) {
 
 void FigureFile::DeleteChannelsWhere(Block* bodyPart, bool morphTargets) {
     if (Block* channels = ChannelsOf(bodyPart)) {
-        if (RemoveChannels(*channels, morphTargets)) {
+        if (RemoveChannels(*this, *channels, morphTargets)) {
             modified = 1;
         }
     }

@@ -1,5 +1,6 @@
 #include "pane/FigureFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <optional>
@@ -150,6 +151,7 @@ int FigureFile::Load() {
     lastRead = extent;
     loaded = 1;
     modified = 0;
+    history.Clear();
 
     if (mainWindow != nullptr) {
         mainWindow->OnFileLoaded(*this);
@@ -220,10 +222,22 @@ void ShowOutOfMemory(Ui& ui) {
 }
 
 void FigureFile::RunSaveRepairs() {
+    auto enabled = [this](const SaveRepair& repair) {
+        return repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run;
+    };
+    if (std::none_of(saveRepairs.begin(), saveRepairs.end(), enabled)) {
+        return;
+    }
+    const std::uint64_t before = TreeDigest(root);
     for (const SaveRepair& repair : saveRepairs) {
-        if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
+        if (enabled(repair)) {
             repair.run(*this);
         }
+    }
+    // The repairs are part of the save, not a step: the steps before them no longer lead
+    // back from the repaired tree.
+    if (TreeDigest(root) != before) {
+        history.Forget(false);
     }
 }
 
@@ -282,6 +296,7 @@ int FigureFile::Save() {
         return 0;
     }
     modified = 0;
+    history.MarkSaved();
     return 1;
 }
 

@@ -1,0 +1,153 @@
+#include "commands/StepRecorder.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include "edit/LineWalks.h"
+#include "model/Block.h"
+#include "model/Names.h"
+#include "pane/FigureFile.h"
+
+namespace tessary {
+
+StepRecorder::StepRecorder(FigureFile& file, std::string label)
+    : file_(file), removals_(std::move(label)), topCount_(file.root.children.size()) {}
+
+StepRecorder::~StepRecorder() {
+    if (file_.history.recording == &removals_) {
+        file_.history.recording = nullptr;
+    }
+    if (!finished_) {
+        file_.history.Forget(file_.modified == 0 && file_.history.AtSavedState());
+    }
+}
+
+void StepRecorder::KeepBlockOf(TreeItem item) {
+    if (item == 0) {
+        return;
+    }
+    if (std::optional<BlockPosition> position = PositionOfItem(file_.root, item)) {
+        Block* block = BlockAt(file_.root, *position);
+        kept_.push_back({std::move(*position), *block});
+    }
+}
+
+void StepRecorder::KeepBlockWas(TreeItem item, Block before) {
+    if (std::optional<BlockPosition> position = item != 0 ? PositionOfItem(file_.root, item)
+                                                          : std::nullopt) {
+        kept_.push_back({std::move(*position), std::move(before)});
+    } else {
+        incomplete_ = true;  // the Block went: where it stood is not known any more
+    }
+}
+
+void StepRecorder::KeepTopLevel(std::string_view tag, std::string_view baseName) {
+    const std::vector<Block>& children = file_.root.children;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (children[i].tag == tag && BaseName(children[i].data) == baseName) {
+            kept_.push_back({BlockPosition{i}, children[i]});
+        }
+    }
+    appends_ = true;
+}
+
+void StepRecorder::KeepWholeFile() {
+    if (!keepsWholeFile_) {
+        wholeFile_ = file_.root.children;
+        keepsWholeFile_ = true;
+    }
+}
+
+void StepRecorder::RecordRemovals() {
+    file_.history.recording = &removals_;
+}
+
+void StepRecorder::FinishWholeFile(EditStep& step) {
+    std::vector<Block>& before = wholeFile_;
+    const std::vector<Block>& after = file_.root.children;
+    const std::size_t common = std::min(before.size(), after.size());
+    std::size_t head = 0;
+    while (head < common && SameLines(before[head], after[head])) {
+        ++head;
+    }
+    std::size_t tail = 0;
+    while (tail < common - head &&
+           SameLines(before[before.size() - 1 - tail], after[after.size() - 1 - tail])) {
+        ++tail;
+    }
+    if (before.size() == after.size()) {
+        // Blocks changed in place: each one that differs is a change of its own.
+        for (std::size_t i = head; i < after.size() - tail; ++i) {
+            if (i == head || i + 1 == after.size() - tail || !SameLines(before[i], after[i])) {
+                std::vector<Block> was;
+                was.push_back(std::move(before[i]));
+                step.AddSplice({}, i, 1, std::move(was), after.size());
+            }
+        }
+    } else {
+        const auto first = before.begin() + static_cast<std::ptrdiff_t>(head);
+        const auto last = before.end() - static_cast<std::ptrdiff_t>(tail);
+        step.AddSplice({}, head, after.size() - tail - head,
+                       std::vector<Block>(std::make_move_iterator(first),
+                                          std::make_move_iterator(last)),
+                       after.size());
+    }
+    std::vector<Block>().swap(before);
+}
+
+void StepRecorder::Abandon() {
+    finished_ = true;
+    if (file_.history.recording == &removals_) {
+        file_.history.recording = nullptr;
+    }
+}
+
+void StepRecorder::Finish() {
+    finished_ = true;
+    if (file_.history.recording == &removals_) {
+        file_.history.recording = nullptr;
+    }
+    Block& root = file_.root;
+    EditStep step(removals_.Label());
+    if (keepsWholeFile_) {
+        FinishWholeFile(step);
+    } else {
+        const std::size_t count = root.children.size();
+        if (count < topCount_ || (count > topCount_ && !appends_)) {
+            incomplete_ = true;
+        }
+        for (Kept& kept : kept_) {
+            const Block* now = BlockAt(root, kept.position);
+            if (now == nullptr || kept.position.empty()) {
+                incomplete_ = true;
+                continue;
+            }
+            if (SameLines(kept.before, *now)) {
+                continue;
+            }
+            const std::size_t index = kept.position.back();
+            kept.position.pop_back();
+            std::vector<Block> was;
+            was.push_back(std::move(kept.before));
+            const std::size_t size = BlockAt(root, kept.position)->children.size();
+            step.AddSplice(std::move(kept.position), index, 1, std::move(was), size);
+        }
+        if (count > topCount_ && appends_) {
+            step.AddSplice({}, topCount_, count - topCount_, {}, count);
+        }
+    }
+    kept_.clear();
+    // The copies were made before the command; its removals came during it.
+    removals_.Prepend(std::move(step));
+    if (incomplete_ || removals_.Incomplete()) {
+        file_.history.Forget(false);
+        return;
+    }
+    if (!removals_.Empty()) {
+        file_.history.Push(std::move(removals_));
+        file_.modified = 1;
+    }
+}
+
+}  // namespace tessary
