@@ -130,7 +130,10 @@ void StepRecorder::Finish() {
             kept.position.pop_back();
             std::vector<Block> was;
             was.push_back(std::move(kept.before));
-            const std::size_t size = BlockAt(root, kept.position)->children.size();
+            // The appended Blocks are taken away first when undoing, so the top level then
+            // has the length it had before the command.
+            const std::size_t size =
+                kept.position.empty() ? topCount_ : BlockAt(root, kept.position)->children.size();
             step.AddSplice(std::move(kept.position), index, 1, std::move(was), size);
         }
         if (count > topCount_ && appends_) {
