@@ -190,6 +190,11 @@ std::size_t RemoveChildrenRecorded(EditHistory& history, Block& root, Block& par
         ++kept;
     }
     children.erase(children.begin() + static_cast<std::ptrdiff_t>(kept), children.end());
+    if (position && children.capacity() > 2 * children.size()) {
+        // The step holds the removed Blocks; the places they left in the list are given back,
+        // so that keeping them costs no more than they cost in the tree.
+        children.shrink_to_fit();
+    }
     if (position) {
         try {
             history.recording->AddRemoval(std::move(*position), std::move(runs),
