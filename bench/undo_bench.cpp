@@ -97,9 +97,9 @@ std::unique_ptr<Pane> LoadOrSkip(benchmark::State& state) {
     auto pane = std::make_unique<Pane>();
     const std::string input = "c" + std::to_string(state.range(0)) + ".cr2";
     if (!pane->Load(input)) {
-        state.SkipWithError(("input missing: generate " + input +
-                             " with gen_cr2.py (docs/performance.md)")
-                                .c_str());
+        state.SkipWithError(
+            ("input missing: generate " + input + " with gen_cr2.py (docs/performance.md)")
+                .c_str());
         return nullptr;
     }
     return pane;

@@ -40,6 +40,7 @@ enum class Cursor {
 enum class Keeps {
     Nothing,         // no Block of either file
     Target,          // the target's Block, in place
+    NewChannel,      // a new first channel of the target
     Removals,        // removes Blocks (a prop's deletion changes the whole file)
     WholeFile,       // any top-level Block of this file
     Copy,            // the other file's body part of the target's name (a prop: its whole file)
@@ -50,8 +51,9 @@ enum class Keeps {
 using Operation = void (*)(PaneCommands&, TreeItem);
 
 // One row of the command table. `needsOther`: the command does nothing at all while the other
-// pane is empty. `keeps`: what the history of each pane needs to undo the command. A row whose operation is null names a command whose operation is not part of
-// this program yet (or is connected by SetHandler); it does nothing until then.
+// pane is empty. `keeps`: what the history of each pane needs to undo the command. A row whose
+// operation is null names a command whose operation is not part of this program yet (or is
+// connected by SetHandler); it does nothing until then.
 struct CommandRow {
     int id;
     Target target;
@@ -80,7 +82,7 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { ExportMorphTarget(c.file, i); }},
     {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None, Keeps::Removals,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllMorphTargetsCommand(i); }},
-    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd, Keeps::Target,
+    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd, Keeps::NewChannel,
      [](PaneCommands& c, TreeItem i) { c.CombineCommand(i); }},
     {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait, Keeps::Copy,
      [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
@@ -191,6 +193,13 @@ void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const st
                 here->KeepBlockOf(target);
             }
             return;
+        case Keeps::NewChannel:
+            if (const Block* channels =
+                    block != nullptr ? block->FindNthChild("channels", 0, true) : nullptr) {
+                here.emplace(file, label);
+                here->KeepFrontInsertions(*channels, {});
+            }
+            return;
         case Keeps::Removals:
             here.emplace(file, label);
             if (prop) {
@@ -220,11 +229,32 @@ void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const st
         there->KeepWholeFile();
         return;
     }
-    // A copy goes under the body part of the same base name in the other file (or one it
-    // makes at the end of the file).
-    const std::optional<BlockPosition> position =
-        block != nullptr ? PositionOfItem(file.root, target) : std::nullopt;
-    if (position) {
+    if (block == nullptr) {
+        return;  // nothing to copy
+    }
+    // A copy goes in front of the channels of the body part of that name in the other file,
+    // replacing the channels of its lines; or it makes the levels it needs there.
+    std::vector<const Block*> sources{block};
+    if (const Block* channels = block->FindNthChild("channels", 0, true)) {
+        sources.clear();
+        for (const Block& channel : channels->children) {
+            sources.push_back(&channel);
+        }
+    }
+    std::vector<std::string> keys;
+    TreeItem sourceItem = 0;
+    for (const Block* source : sources) {
+        keys.push_back(source->LineKey());
+        sourceItem = sourceItem == 0 ? source->treeItem : sourceItem;
+    }
+    const std::string path = sourceItem != 0 ? file.root.PathOf(sourceItem, true) : std::string();
+    if (const Block* list =
+            path.empty() ? nullptr : other.root.FindByPath(PathParent(path), true)) {
+        there.emplace(other, label);
+        there->KeepFrontInsertions(*list, keys);
+        return;
+    }
+    if (const std::optional<BlockPosition> position = PositionOfItem(file.root, target)) {
         const Block& top = file.root.children[position->front()];
         there.emplace(other, label);
         there->KeepTopLevel(top.tag, BaseName(top.data));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_set>
 #include <utility>
 
 #include "edit/LineWalks.h"
@@ -34,8 +35,8 @@ void StepRecorder::KeepBlockOf(TreeItem item) {
 }
 
 void StepRecorder::KeepBlockWas(TreeItem item, Block before) {
-    if (std::optional<BlockPosition> position = item != 0 ? PositionOfItem(file_.root, item)
-                                                          : std::nullopt) {
+    if (std::optional<BlockPosition> position =
+            item != 0 ? PositionOfItem(file_.root, item) : std::nullopt) {
         kept_.push_back({std::move(*position), std::move(before)});
     } else {
         incomplete_ = true;  // the Block went: where it stood is not known any more
@@ -50,6 +51,24 @@ void StepRecorder::KeepTopLevel(std::string_view tag, std::string_view baseName)
         }
     }
     appends_ = true;
+}
+
+void StepRecorder::KeepFrontInsertions(const Block& parent,
+                                       const std::vector<std::string>& replaced) {
+    list_ = PositionOf(file_.root, &parent);
+    if (!list_) {
+        incomplete_ = true;
+        return;
+    }
+    const std::unordered_set<std::string> keys(replaced.begin(), replaced.end());
+    std::unordered_set<std::string> seen;
+    listKeys_.reserve(parent.children.size());
+    for (std::size_t i = 0; i < parent.children.size(); ++i) {
+        listKeys_.push_back(parent.children[i].LineKey());
+        if (keys.count(listKeys_.back()) != 0 && seen.insert(listKeys_.back()).second) {
+            replaceable_.emplace_back(i, parent.children[i]);
+        }
+    }
 }
 
 void StepRecorder::KeepWholeFile() {
@@ -88,10 +107,10 @@ void StepRecorder::FinishWholeFile(EditStep& step) {
     } else {
         const auto first = before.begin() + static_cast<std::ptrdiff_t>(head);
         const auto last = before.end() - static_cast<std::ptrdiff_t>(tail);
-        step.AddSplice({}, head, after.size() - tail - head,
-                       std::vector<Block>(std::make_move_iterator(first),
-                                          std::make_move_iterator(last)),
-                       after.size());
+        step.AddSplice(
+            {}, head, after.size() - tail - head,
+            std::vector<Block>(std::make_move_iterator(first), std::make_move_iterator(last)),
+            after.size());
     }
     std::vector<Block>().swap(before);
 }
@@ -100,6 +119,58 @@ void StepRecorder::Abandon() {
     finished_ = true;
     if (file_.history.recording == &removals_) {
         file_.history.recording = nullptr;
+    }
+}
+
+void StepRecorder::FinishFrontInsertions(EditStep& step) {
+    const Block* parent = BlockAt(file_.root, *list_);
+    if (parent == nullptr) {
+        incomplete_ = true;
+        return;
+    }
+    const std::vector<Block>& after = parent->children;
+    // The children behind the new ones are the old ones, in their order, less those a copy
+    // replaced; matched from the end, a replaceable child that is still there is the same.
+    std::vector<std::size_t> removed;
+    std::size_t candidate = replaceable_.size();
+    std::size_t j = after.size();
+    for (std::size_t i = listKeys_.size(); i-- > 0;) {
+        const bool replaceable = candidate > 0 && replaceable_[candidate - 1].first == i;
+        const bool kept =
+            j > 0 && after[j - 1].LineKey() == listKeys_[i] &&
+            (!replaceable || SameLines(after[j - 1], replaceable_[candidate - 1].second));
+        if (replaceable) {
+            --candidate;
+        }
+        if (kept) {
+            --j;
+        } else if (replaceable) {
+            removed.push_back(i);
+        } else {
+            incomplete_ = true;  // an old child changed that no copy replaces
+            return;
+        }
+    }
+    if (!removed.empty()) {
+        std::vector<std::pair<std::size_t, std::size_t>> runs;
+        std::vector<Block> blocks;
+        for (auto at = removed.rbegin(); at != removed.rend(); ++at) {
+            if (!runs.empty() && runs.back().first + runs.back().second == *at) {
+                ++runs.back().second;
+            } else {
+                runs.emplace_back(*at, 1);
+            }
+            for (auto& [index, block] : replaceable_) {
+                if (index == *at) {
+                    blocks.push_back(std::move(block));
+                }
+            }
+        }
+        step.AddRemoval(*list_, std::move(runs), std::move(blocks),
+                        listKeys_.size() - removed.size());
+    }
+    if (j > 0) {
+        step.AddSplice(*list_, 0, j, {}, after.size());
     }
 }
 
@@ -112,6 +183,12 @@ void StepRecorder::Finish() {
     EditStep step(removals_.Label());
     if (keepsWholeFile_) {
         FinishWholeFile(step);
+    } else if (list_) {
+        if (root.children.size() != topCount_) {
+            incomplete_ = true;
+        } else {
+            FinishFrontInsertions(step);
+        }
     } else {
         const std::size_t count = root.children.size();
         if (count < topCount_ || (count > topCount_ && !appends_)) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "pane/EditHistory.h"
@@ -17,8 +19,12 @@ class FigureFile;
 // keeps only what did change:
 //
 //   KeepBlockOf     copies the Block of an item that the command changes in place;
-//   KeepTopLevel    copies the top-level Blocks a copy may change (the body part of that name)
-//                   and takes note of the Blocks it may append;
+//   KeepFrontInsertions  takes note of the line keys of a list that a copy or a combination
+//                   puts new Blocks in front of, and copies only the children a copy may
+//                   replace (those with the copied lines);
+//   KeepTopLevel    copies the top-level Blocks a copy may change (the body part of that name,
+//                   when the copy has to make the levels it goes to) and takes note of the
+//                   Blocks it may append;
 //   KeepWholeFile   copies every top-level Block (whole-file and prop commands); Finish keeps
 //                   those that changed;
 //   RecordRemovals  lets the edit operations move the Blocks they remove into the step
@@ -35,6 +41,9 @@ class StepRecorder {
 
     void KeepBlockOf(TreeItem item);
     void KeepTopLevel(std::string_view tag, std::string_view baseName);
+    // `parent`, a Block of the file, gets new children in front; for each of `replaced`, the
+    // first child with that line key may go.
+    void KeepFrontInsertions(const Block& parent, const std::vector<std::string>& replaced);
     void KeepWholeFile();
     void RecordRemovals();
     // Records a change made without the recorder: the Block of `item` was `before`.
@@ -50,11 +59,17 @@ class StepRecorder {
         Block before;
     };
     void FinishWholeFile(EditStep& step);
+    void FinishFrontInsertions(EditStep& step);
 
     FigureFile& file_;
     EditStep removals_;
     std::vector<Kept> kept_;
     std::vector<Block> wholeFile_;
+    // KeepFrontInsertions: where the list is, the line keys of its children before the
+    // command, and copies of those a copy may replace, by index.
+    std::optional<BlockPosition> list_;
+    std::vector<std::string> listKeys_;
+    std::vector<std::pair<std::size_t, Block>> replaceable_;
     bool keepsWholeFile_ = false;
     bool appends_ = false;
     bool incomplete_ = false;

@@ -1,8 +1,8 @@
 #include "pane/EditHistory.h"
 
 #include <iterator>
-#include <string_view>
 #include <new>
+#include <string_view>
 
 namespace tessary {
 

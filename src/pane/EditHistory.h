@@ -136,8 +136,7 @@ class EditHistory {
 // step, the removed Blocks move into it (Undo puts them back where they stood); otherwise they
 // are freed.
 template <typename Doomed>
-std::size_t RemoveChildrenRecorded(EditHistory& history, Block& root, Block& parent,
-                                   Doomed doomed);
+std::size_t RemoveChildrenRecorded(EditHistory& history, Block& root, Block& parent, Doomed doomed);
 
 template <typename Doomed>
 std::size_t RemoveChildrenRecorded(EditHistory& history, Block& root, Block& parent,
@@ -197,8 +196,8 @@ std::size_t RemoveChildrenRecorded(EditHistory& history, Block& root, Block& par
     }
     if (position) {
         try {
-            history.recording->AddRemoval(std::move(*position), std::move(runs),
-                                          std::move(removed), kept);
+            history.recording->AddRemoval(std::move(*position), std::move(runs), std::move(removed),
+                                          kept);
         } catch (const std::bad_alloc&) {
             // The removal stands; only its record is lost.
             history.recording->MarkIncomplete();

@@ -211,8 +211,8 @@ bool AcceptsLineText(Ui& ui, std::string_view text) {
     if (FitsInLine(text)) {
         return true;
     }
-    ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.",
-                   "Invalid Name", MessageButtons::Ok, MessageIcon::Exclamation);
+    ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.", "Invalid Name",
+                   MessageButtons::Ok, MessageIcon::Exclamation);
     return false;
 }
 

@@ -163,10 +163,9 @@ TEST(Batch, HelpListsEveryActionOnOneLineAndExplainsEach) {
     CliResult help = RunTool({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* name :
-         {"show", "normalize",  "check", "run",     "prefs",  "load",        "drop",
-          "obj",  "save",       "menu",  "options", "region", "combine",     "rename",
-          "key",  "properties", "print", "state",   "quit",   "change-data", "size",
-          "undo", "redo"}) {
+         {"show",  "normalize", "check",   "run",         "prefs",   "load",   "drop", "obj",
+          "save",  "menu",      "options", "region",      "combine", "rename", "key",  "properties",
+          "print", "state",     "quit",    "change-data", "size",    "undo",   "redo"}) {
         EXPECT_NE(help.out.find(std::string("\n  ") + name + " "), std::string::npos) << name;
         CliResult details = RunTool({"help", name});
         EXPECT_EQ(details.status, 0) << name;
