@@ -38,14 +38,15 @@ enum class Cursor {
 // What a command may change, so that it becomes one step of the history of the pane it
 // changes (see StepRecorder).
 enum class Keeps {
-    Nothing,         // no Block of either file
-    Target,          // the target's Block, in place
-    NewChannel,      // a new first channel of the target
-    Removals,        // removes Blocks (a prop's deletion changes the whole file)
-    WholeFile,       // any top-level Block of this file
-    Copy,            // the other file's body part of the target's name (a prop: its whole file)
-    CopyWholeFile,   // any top-level Block of the other file
-    BothWholeFiles,  // any top-level Block of either file
+    Nothing,            // no Block of either file
+    Target,             // the target's Block, in place
+    NewChannel,         // a new first channel of the target
+    Removals,           // removes Blocks (a prop's deletion changes the whole file)
+    WholeFile,          // any top-level Block of this file
+    PropsOfTarget,      // the Blocks naming the props that hang from the target
+    Copy,               // the other file's channels of the target's body part, or a prop's Blocks
+    CopyPropsOfTarget,  // the Blocks of the other file that the target's props go into
+    BothWholeFiles,     // any top-level Block of either file
 };
 
 using Operation = void (*)(PaneCommands&, TreeItem);
@@ -74,7 +75,7 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { c.ShowProperties(i); }},
     {kCmdExportToObj, Target::CommandItem, false, Cursor::Wait, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { c.ExportItem(i); }},
-    {kCmdDeleteAllProps, Target::Owner, false, Cursor::None, Keeps::WholeFile,
+    {kCmdDeleteAllProps, Target::Owner, false, Cursor::None, Keeps::PropsOfTarget,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllPropsCommand(i); }},
     {kCmdExportAllProps, Target::Owner, false, Cursor::None, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { ExportAllProps(c.file, i); }},
@@ -86,7 +87,7 @@ const CommandRow kCommandTable[] = {
      [](PaneCommands& c, TreeItem i) { c.CombineCommand(i); }},
     {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait, Keeps::Copy,
      [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
-    {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait, Keeps::CopyWholeFile,
+    {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait, Keeps::CopyPropsOfTarget,
      [](PaneCommands& c, TreeItem i) { c.CopyAllPropsCommand(i); }},
     {kCmdExportAllMorphTargets, Target::Owner, false, Cursor::None, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { ExportAllMorphTargets(c.file, i); }},
@@ -176,6 +177,22 @@ std::string StepLabel(const PaneCommands& commands, const std::string& entry, Tr
     return item == 0 ? entry : entry + " (" + commands.tree.control.GetItemText(item) + ")";
 }
 
+// The names of the top-level props whose first "parent" line names `bodyPart`, or the prop's
+// own name.
+std::vector<std::string> PropNames(const Block& root, const Block& bodyPart) {
+    if (bodyPart.tag == "prop") {
+        return {bodyPart.data};
+    }
+    std::vector<std::string> names;
+    for (const Block& block : root.children) {
+        const int parent = block.tag == "prop" ? block.FindChildIndex("parent") : -1;
+        if (parent >= 0 && block.children[static_cast<std::size_t>(parent)].data == bodyPart.data) {
+            names.push_back(block.data);
+        }
+    }
+    return names;
+}
+
 // The recorders of a command that `keeps` so: `here` for this pane's file, `there` for the
 // other one's.
 void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const std::string& label,
@@ -203,9 +220,15 @@ void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const st
         case Keeps::Removals:
             here.emplace(file, label);
             if (prop) {
-                here->KeepWholeFile();
+                here->KeepTopLevelNaming({block->data});
             } else {
                 here->RecordRemovals();
+            }
+            return;
+        case Keeps::PropsOfTarget:
+            if (block != nullptr) {
+                here.emplace(file, label);
+                here->KeepTopLevelNaming(PropNames(file.root, *block));
             }
             return;
         case Keeps::WholeFile:
@@ -217,20 +240,30 @@ void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const st
             here->KeepWholeFile();
             break;
         case Keeps::Copy:
-        case Keeps::CopyWholeFile:
+        case Keeps::CopyPropsOfTarget:
             break;
     }
     if (!commands.OtherLoaded()) {
         return;
     }
     FigureFile& other = *file.otherPane;
-    if (keeps != Keeps::Copy || prop) {
+    if (keeps == Keeps::BothWholeFiles) {
         there.emplace(other, label);
         there->KeepWholeFile();
         return;
     }
     if (block == nullptr) {
         return;  // nothing to copy
+    }
+    if (keeps == Keeps::CopyPropsOfTarget || prop) {
+        // The props arrive under the other file's figure number, beside any of that name.
+        std::vector<std::string> names = PropNames(file.root, *block);
+        for (std::string& name : names) {
+            name = WithFigureSuffix(name, other.figureSuffix);
+        }
+        there.emplace(other, label);
+        there->KeepTopLevelNaming(names);
+        return;
     }
     // A copy goes in front of the channels of the body part of that name in the other file,
     // replacing the channels of its lines; or it makes the levels it needs there.
@@ -479,7 +512,7 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
         // A prop is renamed in every line that names it.
         const Block* block = file.BlockOfItem(item);
         if (block != nullptr && block->tag == "prop") {
-            step->KeepWholeFile();
+            step->KeepTopLevelNaming({block->data});
         } else {
             step->KeepBlockOf(item);
         }

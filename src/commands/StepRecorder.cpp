@@ -71,6 +71,37 @@ void StepRecorder::KeepFrontInsertions(const Block& parent,
     }
 }
 
+void StepRecorder::KeepTopLevelNaming(const std::vector<std::string>& names) {
+    if (std::find(names.begin(), names.end(), std::string()) != names.end()) {
+        KeepWholeFile();
+        return;
+    }
+    const std::unordered_set<std::string_view> named(names.begin(), names.end());
+    const std::vector<Block>& children = file_.root.children;
+    naming_ = true;
+    topKeys_.reserve(children.size());
+    topSizes_.reserve(children.size());
+    topKept_.resize(children.size());
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const Block& top = children[i];
+        topKeys_.push_back(top.LineKey());
+        topSizes_.push_back(top.children.size());
+        bool mentions = top.tag == "figure";
+        std::vector<const Block*> pending{&top};
+        while (!mentions && !pending.empty()) {
+            const Block* block = pending.back();
+            pending.pop_back();
+            mentions = named.count(block->tag) != 0 || named.count(block->data) != 0;
+            for (const Block& child : block->children) {
+                pending.push_back(&child);
+            }
+        }
+        if (mentions) {
+            topKept_[i] = top;
+        }
+    }
+}
+
 void StepRecorder::KeepWholeFile() {
     if (!keepsWholeFile_) {
         wholeFile_ = file_.root.children;
@@ -174,6 +205,57 @@ void StepRecorder::FinishFrontInsertions(EditStep& step) {
     }
 }
 
+void StepRecorder::FinishNaming(EditStep& step) {
+    const std::vector<Block>& after = file_.root.children;
+    // The Blocks that were not copied are anchors: the command leaves them as they were, in
+    // their order. Between two anchors, the copied Blocks of before became whatever stands
+    // between them now; each such stretch that differs is one change.
+    auto sameAnchor = [&](std::size_t before, const Block& now) {
+        return topKeys_[before] == now.LineKey() && topSizes_[before] == now.children.size();
+    };
+    const std::size_t count = topKeys_.size();
+    std::size_t size = count;  // the top level's length with the changes so far made
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i <= count) {
+        // The next anchor of before (or the end) and where it stands now.
+        std::size_t anchor = i;
+        while (anchor < count && topKept_[anchor]) {
+            ++anchor;
+        }
+        std::size_t found = j;
+        if (anchor < count) {
+            while (found < after.size() && !sameAnchor(anchor, after[found])) {
+                ++found;
+            }
+            if (found == after.size()) {
+                incomplete_ = true;  // an uncopied Block changed or went
+                return;
+            }
+        } else {
+            found = after.size();
+        }
+        const std::size_t was = anchor - i;
+        const std::size_t now = found - j;
+        bool changed = was != now;
+        for (std::size_t k = 0; !changed && k < was; ++k) {
+            changed = !SameLines(*topKept_[i + k], after[j + k]);
+        }
+        if (changed) {
+            std::vector<Block> before;
+            before.reserve(was);
+            for (std::size_t k = 0; k < was; ++k) {
+                before.push_back(std::move(*topKept_[i + k]));
+            }
+            size = size - was + now;
+            step.AddSplice({}, j, now, std::move(before), size);
+        }
+        i = anchor + 1;
+        j = found + 1;
+    }
+    topKept_.clear();
+}
+
 void StepRecorder::Finish() {
     finished_ = true;
     if (file_.history.recording == &removals_) {
@@ -183,6 +265,8 @@ void StepRecorder::Finish() {
     EditStep step(removals_.Label());
     if (keepsWholeFile_) {
         FinishWholeFile(step);
+    } else if (naming_) {
+        FinishNaming(step);
     } else if (list_) {
         if (root.children.size() != topCount_) {
             incomplete_ = true;

@@ -25,8 +25,11 @@ class FigureFile;
 //   KeepTopLevel    copies the top-level Blocks a copy may change (the body part of that name,
 //                   when the copy has to make the levels it goes to) and takes note of the
 //                   Blocks it may append;
-//   KeepWholeFile   copies every top-level Block (whole-file and prop commands); Finish keeps
-//                   those that changed;
+//   KeepTopLevelNaming  copies the top-level Blocks that hold a line naming a prop, and the
+//                   "figure" Block: a prop's commands change those and insert or remove
+//                   top-level Blocks; Finish aligns the top level before and after;
+//   KeepWholeFile   copies every top-level Block (whole-file commands); Finish keeps those
+//                   that changed;
 //   RecordRemovals  lets the edit operations move the Blocks they remove into the step
 //                   instead of freeing them (nothing is copied).
 //
@@ -44,6 +47,8 @@ class StepRecorder {
     // `parent`, a Block of the file, gets new children in front; for each of `replaced`, the
     // first child with that line key may go.
     void KeepFrontInsertions(const Block& parent, const std::vector<std::string>& replaced);
+    // Falls back to KeepWholeFile for an empty name (every line without data would match).
+    void KeepTopLevelNaming(const std::vector<std::string>& names);
     void KeepWholeFile();
     void RecordRemovals();
     // Records a change made without the recorder: the Block of `item` was `before`.
@@ -60,6 +65,7 @@ class StepRecorder {
     };
     void FinishWholeFile(EditStep& step);
     void FinishFrontInsertions(EditStep& step);
+    void FinishNaming(EditStep& step);
 
     FigureFile& file_;
     EditStep removals_;
@@ -70,6 +76,12 @@ class StepRecorder {
     std::optional<BlockPosition> list_;
     std::vector<std::string> listKeys_;
     std::vector<std::pair<std::size_t, Block>> replaceable_;
+    // KeepTopLevelNaming: each top-level Block's line and number of children before the
+    // command, and copies of those it may change (none for the others).
+    bool naming_ = false;
+    std::vector<std::string> topKeys_;
+    std::vector<std::size_t> topSizes_;
+    std::vector<std::optional<Block>> topKept_;
     bool keepsWholeFile_ = false;
     bool appends_ = false;
     bool incomplete_ = false;
