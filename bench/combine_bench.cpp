@@ -45,9 +45,9 @@ class CombineUi : public bench::SilentUi {
 
 std::size_t DeltaLines(const Block& bodyPart, std::size_t targets) {
     std::size_t lines = 0;
-    const Block* channels = bodyPart.FindNthChild("channels", 0, true);
+    const Block* channels = bodyPart.FindNthChild("channels", 0, Match::Tag);
     for (int n = 0; channels != nullptr && static_cast<std::size_t>(n) < targets; ++n) {
-        const Block* target = channels->FindNthChild("targetGeom", n, true);
+        const Block* target = channels->FindNthChild("targetGeom", n, Match::Tag);
         if (target == nullptr) {
             break;
         }
@@ -83,10 +83,11 @@ struct Input {
         if (bodyPart == nullptr) {
             return;
         }
-        Block& channels = *bodyPart->FindNthChild("channels", 0, true);
+        Block& channels = *bodyPart->FindNthChild("channels", 0, Match::Tag);
         const std::size_t own = MorphTargetCount(channels);
         for (std::size_t copy = 0; MorphTargetCount(channels) < kMostTargets; ++copy) {
-            Block target = *channels.FindNthChild("targetGeom", static_cast<int>(copy % own), true);
+            Block target =
+                *channels.FindNthChild("targetGeom", static_cast<int>(copy % own), Match::Tag);
             target.data += " copy";
             channels.AppendChild(std::move(target));
         }
@@ -95,7 +96,8 @@ struct Input {
         int dial = 0;
         for (Block& channel : channels.children) {
             if (channel.tag == "targetGeom") {
-                Block* key = channel.FindNthChild("keys", 0, true)->FindNthChild("k", 0, true);
+                Block* key =
+                    channel.FindNthChild("keys", 0, Match::Tag)->FindNthChild("k", 0, Match::Tag);
                 key->data = "0 0." + std::to_string(1 + dial++ % 9);
             }
         }
@@ -124,12 +126,12 @@ void BM_CombineMorphTargets_c100(benchmark::State& state) {
     }
     input.ui.count = static_cast<std::size_t>(state.range(0));
     const std::size_t lines = DeltaLines(*input.bodyPart, input.ui.count);
-    Block& channels = *input.bodyPart->FindNthChild("channels", 0, true);
+    Block& channels = *input.bodyPart->FindNthChild("channels", 0, Match::Tag);
     std::size_t written = 0;
     for (auto _ : state) {
-        input.file.CombineMorphTargets(*input.bodyPart, input.bodyPart->data);
+        CombineMorphTargets(input.file, *input.bodyPart, input.bodyPart->data);
         state.PauseTiming();
-        written = channels.children.front().FindNthChild("deltas", 0, true)->children.size();
+        written = channels.children.front().FindNthChild("deltas", 0, Match::Tag)->children.size();
         channels.RemoveChild(0);
         state.ResumeTiming();
     }
@@ -153,7 +155,7 @@ void BM_BuildCombinedMorphTarget_c100(benchmark::State& state) {
     for (std::size_t i = 0; i < count; ++i) {
         choice.selected.push_back(i);
     }
-    const Block& channels = *input.bodyPart->FindNthChild("channels", 0, true);
+    const Block& channels = *input.bodyPart->FindNthChild("channels", 0, Match::Tag);
     for (auto _ : state) {
         Block built = BuildCombinedMorphTarget(channels, choice);
         benchmark::DoNotOptimize(built.children.size());

@@ -20,6 +20,8 @@
 #include <unistd.h>
 
 #include "BenchSupport.h"
+#include "edit/Copy.h"
+#include "edit/Delete.h"
 #include "geometry/ObjExport.h"
 #include "geometry/ObjMesh.h"
 #include "headless/MemoryProfileStore.h"
@@ -82,7 +84,7 @@ void BM_CopyAllMorphTargets(benchmark::State& state) {
         state.PauseTiming();
         right->Restore();
         state.ResumeTiming();
-        left->file.CopyAllMorphTargets(left->head);
+        CopyAllMorphTargets(left->file, left->head);
     }
     SetPerItem(state, static_cast<double>(state.range(0)));
 }
@@ -139,7 +141,7 @@ void BM_DeleteAllProps(benchmark::State& state) {
         state.PauseTiming();
         pane->Restore();
         state.ResumeTiming();
-        pane->file.DeleteAllProps(pane->head);
+        DeleteAllProps(pane->file, pane->head);
     }
     SetPerItem(state, static_cast<double>(state.range(0)));
 }

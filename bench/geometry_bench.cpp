@@ -21,7 +21,7 @@
 
 #include "BenchSupport.h"
 #include "edit/MorphDeltas.h"
-#include "edit/NumberText.h"
+#include "model/NumberText.h"
 #include "geometry/ObjMesh.h"
 #include "headless/MemoryProfileStore.h"
 #include "model/Block.h"

@@ -24,6 +24,7 @@
 
 #include "BenchSupport.h"
 #include "commands/StepRecorder.h"
+#include "edit/Delete.h"
 #include "headless/MemoryTreeControl.h"
 #include "pane/EditHistory.h"
 #include "pane/FigureFile.h"
@@ -88,7 +89,7 @@ struct Pane : bench::ParsedFile {
     void Delete() {
         StepRecorder step(file, "Delete All Morph Targets (" + name + ")");
         step.RecordRemovals();
-        file.DeleteAllMorphTargets(largest);
+        DeleteAllMorphTargets(file, largest);
         step.Finish();
     }
 };
@@ -106,7 +107,7 @@ std::unique_ptr<Pane> LoadOrSkip(benchmark::State& state) {
 }
 
 void SetMorphCounters(benchmark::State& state, Pane& pane) {
-    const Block* channels = pane.file.BlockOfItem(pane.largest)->FindNthChild("channels", 0, true);
+    const Block* channels = pane.file.BlockOfItem(pane.largest)->FindNthChild("channels", 0, Match::Tag);
     long long morphs = 0;
     for (const Block& channel : channels->children) {
         morphs += channel.tag == "targetGeom" ? 1 : 0;

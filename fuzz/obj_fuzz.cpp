@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "edit/MorphDeltas.h"
-#include "edit/NumberText.h"
+#include "model/NumberText.h"
 #include "geometry/ObjMesh.h"
 
 namespace {

@@ -4,6 +4,9 @@
 tessary_packages=(g++ cmake make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
                   qt6-base-dev zlib1g-dev xvfb xauth python3 locales desktop-file-utils
                   appstream shared-mime-info)
+# What scripts/build-windows.sh adds: the mingw-w64 cross compiler, zlib for it, and Wine to
+# run its result.
+tessary_windows_packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64)
 
 tessary_install_deps() {
     local missing=()

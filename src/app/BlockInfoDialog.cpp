@@ -11,7 +11,6 @@
 #include "TextCodec.h"
 #include "TreeCommands.h"
 #include "commands/PaneCommands.h"
-#include "pane/FigureFile.h"
 
 namespace tessary {
 

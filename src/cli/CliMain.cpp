@@ -54,8 +54,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         return session.ExitStatus();
     }
     if (view) {
-        session.window.File(Side::Left).viewKind = *view;
-        session.window.Tree(Side::Left).Refresh();
+        session.window.ShowAs(Side::Left, *view);
     }
     WriteTreeListing(session.leftControl, out);
     return session.ExitStatus();
@@ -130,10 +129,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::ifstream file;
     std::istream* script = &in;
     if (name != "-") {
-        // A folder opens like a file on some systems and then reads as empty.
+        // A folder opens like a file on some systems and then reads as empty. The name is
+        // UTF-8; as a path it names the same file on every system.
+        const std::filesystem::path scriptPath(std::u8string(name.begin(), name.end()));
         std::error_code error;
-        if (!std::filesystem::is_directory(name, error)) {
-            file.open(name, std::ios::binary);
+        if (!std::filesystem::is_directory(scriptPath, error)) {
+            file.open(scriptPath, std::ios::binary);
         }
         if (!file.is_open() || !file) {
             err << "tessary-cli: cannot read the script '" << name << "'\n";

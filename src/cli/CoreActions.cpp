@@ -7,6 +7,7 @@
 #include "cli/ScriptRunner.h"
 #include "cli/TreePrinter.h"
 #include "model/TextIO.h"
+#include "platform/FileAccess.h"
 
 namespace tessary {
 
@@ -91,6 +92,26 @@ void Quit(ScriptRunner& runner, const Words& args) {
 }  // namespace
 
 std::string SavedText(const Block& root) {
+#ifdef _WIN32
+    // No memory streams here: the text goes through a scratch file and is read back.
+    std::FILE* scratch = OpenScratchFile();
+    if (!scratch) {
+        throw std::bad_alloc();
+    }
+    {
+        TextWriter writer(scratch, TextWriter::LineEnds::CrLf);
+        WriteTree(root, writer, nullptr);
+        writer.Flush();
+    }
+    std::string text;
+    std::rewind(scratch);
+    char piece[64 * 1024];
+    for (std::size_t got; (got = std::fread(piece, 1, sizeof piece, scratch)) > 0;) {
+        text.append(piece, got);
+    }
+    std::fclose(scratch);
+    return text;
+#else
     char* bytes = nullptr;
     std::size_t size = 0;
     std::FILE* memory = open_memstream(&bytes, &size);
@@ -106,6 +127,7 @@ std::string SavedText(const Block& root) {
     std::string text(bytes, size);
     std::free(bytes);
     return text;
+#endif
 }
 
 void RegisterCoreActions(ScriptRunner& runner) {

@@ -6,7 +6,12 @@
 #include "commands/CommandIds.h"
 #include "commands/StatusText.h"
 #include "commands/StepRecorder.h"
+#include "edit/Combine.h"
+#include "edit/Copy.h"
+#include "edit/Delete.h"
 #include "edit/LineWalks.h"
+#include "edit/Rename.h"
+#include "edit/Zero.h"
 #include "geometry/ObjExport.h"
 #include "geometry/ObjMesh.h"
 #include "model/Block.h"
@@ -212,7 +217,7 @@ void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const st
             return;
         case Keeps::NewChannel:
             if (const Block* channels =
-                    block != nullptr ? block->FindNthChild("channels", 0, true) : nullptr) {
+                    block != nullptr ? block->FindNthChild("channels", 0, Match::Tag) : nullptr) {
                 here.emplace(file, label);
                 here->KeepFrontInsertions(*channels, {});
             }
@@ -268,7 +273,7 @@ void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const st
     // A copy goes in front of the channels of the body part of that name in the other file,
     // replacing the channels of its lines; or it makes the levels it needs there.
     std::vector<const Block*> sources{block};
-    if (const Block* channels = block->FindNthChild("channels", 0, true)) {
+    if (const Block* channels = block->FindNthChild("channels", 0, Match::Tag)) {
         sources.clear();
         for (const Block& channel : channels->children) {
             sources.push_back(&channel);
@@ -525,7 +530,7 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
         return;
     }
     try {
-        file.RenameItem(item, name);
+        RenameItem(file, item, name);
         step->Finish();
         tree.control.SetItemText(item, name);
         context.status = "Renamed " + before + " to " + name;
@@ -595,7 +600,7 @@ void PaneCommands::CopyCommand(TreeItem item) {
     if (block == nullptr) {
         return;
     }
-    const int copied = block->tag == "prop" ? file.CopyProp(item) : file.CopyItem(item);
+    const int copied = block->tag == "prop" ? CopyProp(file, item) : CopyItem(file, item);
     if (copied != 0) {
         RefreshOther();
     }
@@ -643,14 +648,14 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
                            : (block->tag == "targetGeom" ? "morph target " + block->data
                                                          : block->tag + " " + block->data));
     if (!prop) {
-        if (file.DeleteItem(item)) {
+        if (DeleteItem(file, item)) {
             tree.control.DeleteItem(item);
             context.status = deleted;
         }
         return;
     }
     context.status = deleted;
-    if (file.DeleteProp(item) != 0) {
+    if (DeleteProp(file, item) != 0) {
         tree.control.DeleteItem(item);
     } else if (file.BlockOfItem(item) == nullptr) {
         // A file without a "figure" Block still loses the prop's Blocks; its tree must not go
@@ -688,7 +693,7 @@ void PaneCommands::DeleteAllPropsCommand(TreeItem owner) {
         return;
     }
     context.status = "Deleted all props of " + std::string(BaseName(file.BlockOfItem(owner)->data));
-    file.DeleteAllProps(owner);
+    DeleteAllProps(file, owner);
     tree.Refresh();
 }
 
@@ -700,7 +705,7 @@ void PaneCommands::DeleteAllMorphTargetsCommand(TreeItem item) {
     }
     context.status =
         "Deleted all morph targets of " + std::string(BaseName(file.BlockOfItem(item)->data));
-    file.DeleteAllMorphTargets(item);
+    DeleteAllMorphTargets(file, item);
     tree.Refresh();
 }
 
@@ -712,28 +717,28 @@ void PaneCommands::DeleteOnlyChannelsCommand(TreeItem item) {
     }
     context.status =
         "Deleted all channels of " + std::string(BaseName(file.BlockOfItem(item)->data));
-    file.DeleteAllChannels(item);
+    DeleteAllChannels(file, item);
     tree.Refresh();
 }
 
 void PaneCommands::CopyAllMorphTargetsCommand(TreeItem item) {
-    file.CopyAllMorphTargets(item);
+    CopyAllMorphTargets(file, item);
     RefreshOther();
 }
 
 void PaneCommands::CopyAllPropsCommand(TreeItem owner) {
-    file.CopyAllProps(owner);
+    CopyAllProps(file, owner);
     RefreshOther();
 }
 
 void PaneCommands::CopyAllCommand(TreeItem item) {
-    file.CopyAllMorphTargets(item);
-    file.CopyAllChannels(item);
+    CopyAllMorphTargets(file, item);
+    CopyAllChannels(file, item);
     RefreshOther();
 }
 
 void PaneCommands::CopyOnlyChannelsCommand(TreeItem item) {
-    file.CopyAllChannels(item);
+    CopyAllChannels(file, item);
     RefreshOther();
 }
 
@@ -741,7 +746,7 @@ void PaneCommands::CopyPoseLineCommand(TreeItem item) {
     if (item == 0 || file.BlockOfItem(item) == nullptr) {
         return;
     }
-    if (file.CopyItem(item) != 0) {
+    if (CopyItem(file, item) != 0) {
         RefreshOther();
     }
 }
@@ -779,19 +784,19 @@ void PaneCommands::ReportZeroed(TreeItem item) {
 }
 
 void PaneCommands::ZeroAllSettings(TreeItem item) {
-    file.ZeroActorItem(item, 0);
+    ZeroActorItem(file, item, ChannelChoice::All);
     ReportZeroed(item);
 }
 void PaneCommands::ZeroChannelSettings(TreeItem item) {
-    file.ZeroActorItem(item, 2);
+    ZeroActorItem(file, item, ChannelChoice::OtherChannels);
     ReportZeroed(item);
 }
 void PaneCommands::ZeroMorphSettings(TreeItem item) {
-    file.ZeroActorItem(item, 1);
+    ZeroActorItem(file, item, ChannelChoice::MorphTargets);
     ReportZeroed(item);
 }
 void PaneCommands::ZeroSettings(TreeItem item) {
-    file.ZeroItem(item);
+    ZeroItem(file, item);
     ReportZeroed(item);
 }
 
@@ -801,10 +806,10 @@ void PaneCommands::CombineCommand(TreeItem owner) {
         return;
     }
     const std::string label = tree.control.GetItemText(owner);
-    if (file.CombineMorphTargets(*block, label) != 0) {
+    if (CombineMorphTargets(file, *block, label) != 0) {
         // The new morph target is the body part's first channel; the rebuilt tree has new
         // items, but the body part's Block stays where it was.
-        const Block* channels = block->FindNthChild("channels", 0, true);
+        const Block* channels = block->FindNthChild("channels", 0, Match::Tag);
         context.status =
             channels != nullptr && !channels->children.empty()
                 ? "Combined morph targets into " + channels->children.front().data + " on " + label

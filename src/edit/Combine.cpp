@@ -164,7 +164,7 @@ Block BuildCombinedMorphTarget(const Block& channels, const CombineChoice& choic
     return morphTarget;
 }
 
-int FigureFile::CombineMorphTargets(Block& bodyPart, const std::string& label) {
+int CombineMorphTargets(FigureFile& file, Block& bodyPart, const std::string& label) {
     const int channelsIndex = bodyPart.FindChildIndex("channels");
     if (channelsIndex < 0) {
         return 0;
@@ -172,32 +172,32 @@ int FigureFile::CombineMorphTargets(Block& bodyPart, const std::string& label) {
     CombineRequest request;
     request.names = MorphTargetNames(bodyPart.children[static_cast<std::size_t>(channelsIndex)]);
     request.label = label;
-    const std::optional<CombineChoice> choice = ui.RunCombineDialog(request);
+    const std::optional<CombineChoice> choice = file.ui.RunCombineDialog(request);
     if (!choice || choice->selected.size() < 2) {
         return 0;
     }
-    if (!AcceptsLineText(ui, choice->newName)) {
+    if (!AcceptsLineText(file.ui, choice->newName)) {
         return 0;
     }
 
-    ui.OpenProgress("Combining Morph Targets...\nPlease Wait.", true);
-    ui.SetWaitCursor();
-    ui.SetProgressPosition(0);
+    file.ui.OpenProgress("Combining Morph Targets...\nPlease Wait.", true);
+    file.ui.SetWaitCursor();
+    file.ui.SetProgressPosition(0);
     Block& channels = bodyPart.children[static_cast<std::size_t>(channelsIndex)];
     try {
         Block morphTarget = BuildCombinedMorphTarget(
-            channels, *choice, [this](int percent) { ui.SetProgressPosition(percent); });
+            channels, *choice, [&file](int percent) { file.ui.SetProgressPosition(percent); });
         channels.InsertChild(0, std::move(morphTarget));
     } catch (const std::bad_alloc&) {
         // A "numbDeltas" and vertex numbers beyond what memory holds: the file stays as it was.
-        ReportOutOfMemory();
+        file.ReportOutOfMemory();
         return 0;
     }
-    modified = 1;
-    if (tree != nullptr) {
-        tree->Refresh();
+    file.modified = 1;
+    if (file.tree != nullptr) {
+        file.tree->Refresh();
     }
-    ui.CloseProgress();
+    file.ui.CloseProgress();
     return 1;
 }
 

@@ -9,6 +9,8 @@
 
 namespace tessary {
 
+class FigureFile;
+
 // The data of every "targetGeom" child of a body part's "channels" Block, in file order: the
 // entries the Combine dialog lists, the n-th standing for the n-th "targetGeom" child.
 std::vector<std::string> MorphTargetNames(const Block& channels);
@@ -24,5 +26,11 @@ std::vector<std::string> MorphTargetNames(const Block& channels);
 // nothing behind.
 Block BuildCombinedMorphTarget(const Block& channels, const CombineChoice& choice,
                                const std::function<void(int)>& progress = {});
+
+// The Combine dialog on the morph targets of `bodyPart` (a body part or prop of `file`),
+// `label` shown at its top; with two or more chosen, their weighted sum becomes the first
+// channel, the file is marked modified and its tree rebuilt. Returns 1 when a morph target was
+// added, 0 otherwise (no "channels", Cancel, fewer than two).
+int CombineMorphTargets(FigureFile& file, Block& bodyPart, const std::string& label);
 
 }  // namespace tessary

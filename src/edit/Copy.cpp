@@ -1,5 +1,7 @@
 // Copying morph targets, channels and props from a pane's file into the other pane's file.
 
+#include "edit/Copy.h"
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -49,7 +51,7 @@ AddedLevel CreateMissingLevels(Block& root, std::string_view parentPath) {
         const std::size_t bar = FindPathSeparator(rest);
         const std::string segment = PathSegmentText(rest.substr(0, bar));
         rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
-        if (Block* found = current->FindNthChild(segment, 0, false)) {
+        if (Block* found = current->FindNthChild(segment, 0, Match::LineKey)) {
             current = found;
             continue;
         }
@@ -109,6 +111,16 @@ int AddChildIndex(const Block& figure, std::string_view propName) {
 
 }  // namespace
 
+// Copies `source` into file.otherPane under the Block at `parentPathOfSource` (base names),
+// replacing a child with the same line; false when the destination has no such Block.
+static bool CopyBlockUnder(FigureFile& file, const Block& source,
+                           std::string_view parentPathOfSource);
+static void CopyBlocksUnder(FigureFile& file, const std::vector<const Block*>& sources,
+                            std::string_view parentPath);
+static bool CopyPropBlock(FigureFile& file, const Block& prop);
+// Adds a copy of `copied` under `parentPath` to file.lastCopy.
+static void RecordCopy(FigureFile& file, const std::string& parentPath, const Block& copied);
+
 std::string WithFigureSuffix(std::string_view name, std::string_view suffix) {
     const std::size_t colon = name.rfind(':');
     std::string result(colon == std::string_view::npos ? name : name.substr(0, colon));
@@ -117,32 +129,33 @@ std::string WithFigureSuffix(std::string_view name, std::string_view suffix) {
     return result;
 }
 
-int FigureFile::CopyItem(TreeItem item) {
-    if (!CanCopyInto(*this, otherPane) || item == 0) {
+int CopyItem(FigureFile& file, TreeItem item) {
+    if (!CanCopyInto(file, file.otherPane) || item == 0) {
         return 0;
     }
-    const std::string path = root.PathOf(item, true);
+    const std::string path = file.root.PathOf(item, true);
     if (path.empty() || FindPathSeparator(path) == std::string::npos) {
         return 0;
     }
-    const Block* source = root.FindByTreeItem(item);
+    const Block* source = file.root.FindByTreeItem(item);
     if (source == nullptr) {
         return 0;
     }
-    return CopyBlockUnder(*source, PathParent(path)) ? 1 : 0;
+    return CopyBlockUnder(file, *source, PathParent(path)) ? 1 : 0;
 }
 
-bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPathOfSource) {
+static bool CopyBlockUnder(FigureFile& file, const Block& source,
+                           std::string_view parentPathOfSource) {
     const std::string parentPath(parentPathOfSource);
     const std::string key = source.LineKey();
-    Block& destination = otherPane->root;
+    Block& destination = file.otherPane->root;
     // The copy is made before the destination changes: running out of memory while copying
     // leaves the destination as it was.
     Block copy = source;
     ForgetSourceItems(copy);
 
     Block* target = destination.FindByPath(parentPath, true);
-    if (target == nullptr && viewKind == kPoseView) {
+    if (target == nullptr && file.viewKind == kPoseView) {
         const AddedLevel added = CreateMissingLevels(destination, parentPath);
         target = destination.FindByPath(parentPath, true);
         if (target == nullptr && added.parent != nullptr) {
@@ -157,14 +170,14 @@ bool FigureFile::CopyBlockUnder(const Block& source, std::string_view parentPath
     destination.RemoveAtPath(parentPath, key);
     // RemoveAtPath may have moved the target's children, never the target itself.
     target->InsertChild(0, std::move(copy));
-    otherPane->modified = 1;
-    RecordCopy(parentPath, source);
+    file.otherPane->modified = 1;
+    RecordCopy(file, parentPath, source);
     return true;
 }
 
-void FigureFile::RecordCopy(const std::string& parentPath, const Block& copied) {
-    ++(copied.tag == "targetGeom" ? lastCopy.morphTargets : lastCopy.channels);
-    lastCopy.paths.push_back(parentPath + "|" + copied.LineKey());
+static void RecordCopy(FigureFile& file, const std::string& parentPath, const Block& copied) {
+    ++(copied.tag == "targetGeom" ? file.lastCopy.morphTargets : file.lastCopy.channels);
+    file.lastCopy.paths.push_back(parentPath + "|" + copied.LineKey());
     // The body part is the first level below the root: " |actor lHand|channels".
     const std::size_t first = parentPath.find('|');
     if (first != std::string::npos) {
@@ -174,47 +187,47 @@ void FigureFile::RecordCopy(const std::string& parentPath, const Block& copied) 
             std::string_view(parentPath)
                 .substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1),
             level);
-        if (!lastCopy.bodyPart.empty() && lastCopy.bodyPart != level.data) {
-            lastCopy.severalBodyParts = true;
+        if (!file.lastCopy.bodyPart.empty() && file.lastCopy.bodyPart != level.data) {
+            file.lastCopy.severalBodyParts = true;
         }
-        lastCopy.bodyPart = level.data;
+        file.lastCopy.bodyPart = level.data;
     }
 }
 
-int FigureFile::CopyProp(TreeItem item) {
-    if (!CanCopyInto(*this, otherPane) || item == 0) {
+int CopyProp(FigureFile& file, TreeItem item) {
+    if (!CanCopyInto(file, file.otherPane) || item == 0) {
         return 0;
     }
-    const Block* prop = root.FindByTreeItem(item);
+    const Block* prop = file.root.FindByTreeItem(item);
     if (prop == nullptr) {
         return 0;
     }
-    return CopyPropBlock(*prop) ? 1 : 0;
+    return CopyPropBlock(file, *prop) ? 1 : 0;
 }
 
 // All or nothing: every lookup that the copy needs, in this file and in the destination, is
 // done before the first Block is inserted, so a failed copy leaves no half of a prop behind.
-bool FigureFile::CopyPropBlock(const Block& prop) {
-    if (!CanCopyInto(*this, otherPane)) {
+static bool CopyPropBlock(FigureFile& file, const Block& prop) {
+    if (!CanCopyInto(file, file.otherPane)) {
         return false;
     }
     const std::string key = prop.LineKey();
     const std::string name = prop.data;
-    const Block* geometry = root.FindNthChild(key, 0, false);
-    const Block* settings = root.FindNthChild(key, 1, false);
+    const Block* geometry = file.root.FindNthChild(key, 0, Match::LineKey);
+    const Block* settings = file.root.FindNthChild(key, 1, Match::LineKey);
     // FindNthChild hands back the last match when there are fewer; the settings Block must be
     // a second one.
     if (geometry == nullptr || settings == nullptr || settings == geometry) {
         return false;
     }
-    Block& destination = otherPane->root;
-    const int resFileIndex = destination.FindNthChildIndex("figureResFile", -1, true);
+    Block& destination = file.otherPane->root;
+    const int resFileIndex = destination.FindNthChildIndex("figureResFile", -1, Match::Tag);
     const int figureIndex = destination.FindChildIndex("figure");
     if (resFileIndex < 0 || figureIndex < 0) {
         return false;
     }
 
-    const Block* sourceFigure = root.FindNthChild("figure", 0, true);
+    const Block* sourceFigure = file.root.FindNthChild("figure", 0, Match::Tag);
     const Block* addChild = nullptr;
     const Block* parentLine = nullptr;
     if (sourceFigure != nullptr) {
@@ -227,13 +240,13 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
         }
     }
     const int lastAddChild =
-        destination.children[static_cast<std::size_t>(figureIndex)].FindNthChildIndex("addChild",
-                                                                                      -1, true);
+        destination.children[static_cast<std::size_t>(figureIndex)].FindNthChildIndex(
+            "addChild", -1, Match::Tag);
     if (addChild != nullptr && lastAddChild < 0) {
         return false;
     }
 
-    const std::string& suffix = otherPane->figureSuffix;
+    const std::string& suffix = file.otherPane->figureSuffix;
 
     Block geometryCopy = *geometry;
     ForgetSourceItems(geometryCopy);
@@ -255,9 +268,9 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     destination.InsertChild(static_cast<std::size_t>(resFileIndex), std::move(geometryCopy));
     const int figureAt = figureIndex >= resFileIndex ? figureIndex + 1 : figureIndex;
     destination.InsertChild(static_cast<std::size_t>(figureAt), std::move(settingsCopy));
-    otherPane->modified = 1;
-    ++lastCopy.props;
-    lastCopy.propNames.push_back(WithFigureSuffix(name, suffix));
+    file.otherPane->modified = 1;
+    ++file.lastCopy.props;
+    file.lastCopy.propNames.push_back(WithFigureSuffix(name, suffix));
 
     if (addChild == nullptr) {
         return true;
@@ -278,11 +291,12 @@ bool FigureFile::CopyPropBlock(const Block& prop) {
     return true;
 }
 
-void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
+// CopyItem for every channel of a body part that is (or is not) a morph target.
+static void CopyChannelsWhere(FigureFile& file, const Block* bodyPart, bool morphTargets) {
     if (bodyPart == nullptr) {
         return;
     }
-    const Block* channels = bodyPart->FindNthChild("channels", 0, true);
+    const Block* channels = bodyPart->FindNthChild("channels", 0, Match::Tag);
     if (channels == nullptr) {
         return;
     }
@@ -298,10 +312,10 @@ void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
             continue;
         }
         if (!parentPath) {
-            if (!CanCopyInto(*this, otherPane)) {
+            if (!CanCopyInto(file, file.otherPane)) {
                 return;
             }
-            const std::string path = root.PathOf(channel.treeItem, true);
+            const std::string path = file.root.PathOf(channel.treeItem, true);
             if (path.empty() || FindPathSeparator(path) == std::string::npos) {
                 return;
             }
@@ -310,56 +324,57 @@ void FigureFile::CopyChannelsWhere(const Block* bodyPart, bool morphTargets) {
         sources.push_back(&channel);
     }
     if (parentPath) {
-        CopyBlocksUnder(sources, *parentPath);
+        CopyBlocksUnder(file, sources, *parentPath);
     }
 }
 
-void FigureFile::CopyBlocksUnder(const std::vector<const Block*>& sources,
-                                 std::string_view parentPath) {
+// CopyBlockUnder for each source in turn, all with the same parent path.
+static void CopyBlocksUnder(FigureFile& file, const std::vector<const Block*>& sources,
+                            std::string_view parentPath) {
     // A copy that fails leaves the destination as it was, so the others would fail alike.
-    if (sources.empty() || !CopyBlockUnder(*sources.front(), parentPath)) {
+    if (sources.empty() || !CopyBlockUnder(file, *sources.front(), parentPath)) {
         return;
     }
-    if (Block* target = otherPane->root.FindByPath(parentPath, true)) {
+    if (Block* target = file.otherPane->root.FindByPath(parentPath, true)) {
         PutCopiesFirst(*target, sources.data() + 1, sources.data() + sources.size());
         const std::string path(parentPath);
         for (std::size_t i = 1; i < sources.size(); ++i) {
-            RecordCopy(path, *sources[i]);
+            RecordCopy(file, path, *sources[i]);
         }
     }
 }
 
-void FigureFile::CopyMorphTargetsOf(const Block* bodyPart) {
-    CopyChannelsWhere(bodyPart, true);
+void CopyMorphTargetsOf(FigureFile& file, const Block* bodyPart) {
+    CopyChannelsWhere(file, bodyPart, true);
 }
 
-void FigureFile::CopyChannelsOf(const Block* bodyPart) {
-    CopyChannelsWhere(bodyPart, false);
+void CopyChannelsOf(FigureFile& file, const Block* bodyPart) {
+    CopyChannelsWhere(file, bodyPart, false);
 }
 
-void FigureFile::CopyAllMorphTargets(TreeItem item) {
+void CopyAllMorphTargets(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        CopyMorphTargetsOf(root.FindByTreeItem(item));
+        CopyMorphTargetsOf(file, file.root.FindByTreeItem(item));
     }
 }
 
-void FigureFile::CopyAllChannels(TreeItem item) {
+void CopyAllChannels(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        CopyChannelsOf(root.FindByTreeItem(item));
+        CopyChannelsOf(file, file.root.FindByTreeItem(item));
     }
 }
 
-void FigureFile::CopyAllProps(TreeItem item) {
+void CopyAllProps(FigureFile& file, TreeItem item) {
     if (item == 0) {
         return;
     }
-    const Block* bodyPart = root.FindByTreeItem(item);
+    const Block* bodyPart = file.root.FindByTreeItem(item);
     if (bodyPart == nullptr) {
         return;
     }
     const std::string bodyPartName = bodyPart->data;
-    for (std::size_t i = root.children.size(); i-- > 0;) {
-        const Block& block = root.children[i];
+    for (std::size_t i = file.root.children.size(); i-- > 0;) {
+        const Block& block = file.root.children[i];
         if (block.tag != "prop") {
             continue;
         }
@@ -367,7 +382,7 @@ void FigureFile::CopyAllProps(TreeItem item) {
         if (parent >= 0 && block.children[static_cast<std::size_t>(parent)].data == bodyPartName) {
             // The prop is taken as a Block, not through its tree item: the prop's first Block
             // (its geometry) has no item of its own.
-            CopyPropBlock(block);
+            CopyPropBlock(file, block);
         }
     }
 }

@@ -1,5 +1,7 @@
 // Deleting morph targets, channels and props from a pane's file.
 
+#include "edit/Delete.h"
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -18,7 +20,7 @@ namespace tessary {
 namespace {
 
 Block* ChannelsOf(Block* bodyPart) {
-    return bodyPart == nullptr ? nullptr : bodyPart->FindNthChild("channels", 0, true);
+    return bodyPart == nullptr ? nullptr : bodyPart->FindNthChild("channels", 0, Match::Tag);
 }
 
 // Removes the children of `channels` whose tag is (or is not) "targetGeom", in one pass; into
@@ -93,48 +95,48 @@ bool RemovePropsFromFigure(Block& figure, const std::vector<std::string>& names,
 
 }  // namespace
 
-bool FigureFile::DeleteItem(TreeItem item) {
+bool DeleteItem(FigureFile& file, TreeItem item) {
     // Item 0 would match the first Block that has no item at all.
     std::optional<BlockPosition> position;
     if (item != 0) {
-        position = PositionOfItem(root, item);
+        position = PositionOfItem(file.root, item);
     }
     if (!position) {
         return false;
     }
     const std::size_t index = position->back();
     position->pop_back();
-    Block& parent = *BlockAt(root, *position);
+    Block& parent = *BlockAt(file.root, *position);
     const Block* doomed = &parent.children[index];
-    RemoveChildrenRecorded(history, root, parent,
+    RemoveChildrenRecorded(file.history, file.root, parent,
                            [doomed](const Block& child) { return &child == doomed; });
-    modified = 1;
+    file.modified = 1;
     return true;
 }
 
-int FigureFile::DeleteProp(TreeItem item) {
+int DeleteProp(FigureFile& file, TreeItem item) {
     if (item == 0) {
         return 0;
     }
-    const Block* prop = root.FindByTreeItem(item);
-    return prop == nullptr ? 0 : RemoveProp(*prop);
+    const Block* prop = file.root.FindByTreeItem(item);
+    return prop == nullptr ? 0 : RemoveProp(file, *prop);
 }
 
-int FigureFile::RemoveProp(const Block& prop) {
+int RemoveProp(FigureFile& file, const Block& prop) {
     // Both are taken first: `prop` goes with the first removal.
     const std::string tag = prop.tag;
     const std::string name = prop.data;
 
     // Exact matches only, an empty name included: the model's wildcard walks would take every
     // "prop" Block and every "parent" line with a prop that has no name.
-    if (RemoveLinesExactly(root, tag, name) > 0) {
-        modified = 1;
+    if (RemoveLinesExactly(file.root, tag, name) > 0) {
+        file.modified = 1;
     }
-    if (ReplaceDataExactly(root, "parent", name, "UNIVERSE") > 0) {
-        modified = 1;
+    if (ReplaceDataExactly(file.root, "parent", name, "UNIVERSE") > 0) {
+        file.modified = 1;
     }
 
-    Block* figure = root.FindNthChild("figure", 0, true);
+    Block* figure = file.root.FindNthChild("figure", 0, Match::Tag);
     if (figure == nullptr) {
         return 0;
     }
@@ -145,38 +147,38 @@ int FigureFile::RemoveProp(const Block& prop) {
             if (i < figure->children.size()) {
                 figure->RemoveChild(i);  // the parent's name that followed the "addChild" line
             }
-            modified = 1;
+            file.modified = 1;
             break;
         }
     }
     return 1;
 }
 
-void FigureFile::DeleteAllMorphTargets(TreeItem item) {
+void DeleteAllMorphTargets(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        DeleteChannelsWhere(root.FindByTreeItem(item), true);
+        DeleteChannelsWhere(file, file.root.FindByTreeItem(item), true);
     }
 }
 
-void FigureFile::DeleteAllChannels(TreeItem item) {
+void DeleteAllChannels(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        DeleteChannelsWhere(root.FindByTreeItem(item), false);
+        DeleteChannelsWhere(file, file.root.FindByTreeItem(item), false);
     }
 }
 
-void FigureFile::DeleteChannelsWhere(Block* bodyPart, bool morphTargets) {
+void DeleteChannelsWhere(FigureFile& file, Block* bodyPart, bool morphTargets) {
     if (Block* channels = ChannelsOf(bodyPart)) {
-        if (RemoveChannels(*this, *channels, morphTargets)) {
-            modified = 1;
+        if (RemoveChannels(file, *channels, morphTargets)) {
+            file.modified = 1;
         }
     }
 }
 
-void FigureFile::DeleteAllProps(TreeItem item) {
+void DeleteAllProps(FigureFile& file, TreeItem item) {
     if (item == 0) {
         return;
     }
-    const Block* bodyPart = root.FindByTreeItem(item);
+    const Block* bodyPart = file.root.FindByTreeItem(item);
     if (bodyPart == nullptr) {
         return;
     }
@@ -187,8 +189,8 @@ void FigureFile::DeleteAllProps(TreeItem item) {
     // "UNIVERSE") or stop one hanging from it (a prop bears its name); those take the walk.
     std::vector<std::string> names;
     std::unordered_set<std::string> nameSet;  // own copies: `names` moves its strings as it grows
-    for (std::size_t i = root.children.size(); i-- > 0;) {
-        const Block& block = root.children[i];
+    for (std::size_t i = file.root.children.size(); i-- > 0;) {
+        const Block& block = file.root.children[i];
         if (block.tag == "prop" && HangsFrom(block, bodyPartName) &&
             nameSet.count(block.data) == 0) {
             names.push_back(block.data);
@@ -199,33 +201,33 @@ void FigureFile::DeleteAllProps(TreeItem item) {
         return;
     }
     if (bodyPartName != "UNIVERSE" && nameSet.count(bodyPartName) == 0) {
-        RemoveProps(names);
+        RemoveProps(file, names);
         return;
     }
     // RemoveProp can take more than the visited Block (the prop's other "prop" Block, usually
     // earlier in the file), so the position is clamped to the shrunken list after each call.
     // Every call removes at least the visited Block, so the walk ends.
-    std::size_t i = root.children.size();
+    std::size_t i = file.root.children.size();
     while (i > 0) {
         --i;
-        const Block& block = root.children[i];
+        const Block& block = file.root.children[i];
         if (block.tag == "prop" && HangsFrom(block, bodyPartName)) {
-            RemoveProp(block);
-            i = std::min(i, root.children.size());
+            RemoveProp(file, block);
+            i = std::min(i, file.root.children.size());
         }
     }
 }
 
-void FigureFile::RemoveProps(const std::vector<std::string>& names) {
+void RemoveProps(FigureFile& file, const std::vector<std::string>& names) {
     // The strings of `names` stay put while the set refers to them.
     const std::unordered_set<std::string_view> nameSet(names.begin(), names.end());
-    if (Block* figure = root.FindNthChild("figure", 0, true)) {
+    if (Block* figure = file.root.FindNthChild("figure", 0, Match::Tag)) {
         if (RemovePropsFromFigure(*figure, names, nameSet)) {
-            modified = 1;
+            file.modified = 1;
         }
     }
-    if (RemoveAndRedirectLines(root, "prop", "parent", nameSet, "UNIVERSE")) {
-        modified = 1;
+    if (RemoveAndRedirectLines(file.root, "prop", "parent", nameSet, "UNIVERSE")) {
+        file.modified = 1;
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "edit/NumberText.h"
 #include "model/Block.h"
+#include "model/NumberText.h"
 
 namespace tessary {
 
@@ -17,11 +17,11 @@ bool IsCSpace(char c) {
 
 MorphTargetHeader ReadMorphTargetHeader(const Block& morphTarget) {
     MorphTargetHeader header;
-    const Block* keys = morphTarget.FindNthChild("keys", 0, true);
+    const Block* keys = morphTarget.FindNthChild("keys", 0, Match::Tag);
     if (!keys) {
         return header;
     }
-    const Block* key = keys->FindNthChild("k", 0, true);
+    const Block* key = keys->FindNthChild("k", 0, Match::Tag);
     if (!key) {
         return header;
     }
@@ -31,16 +31,16 @@ MorphTargetHeader ReadMorphTargetHeader(const Block& morphTarget) {
     header.hasWeight = true;
     header.weight = ReadLeadingDouble(
         lastSpace == std::string_view::npos ? keyData : keyData.substr(lastSpace + 1));
-    const Block* indexes = morphTarget.FindNthChild("indexes", 0, true);
+    const Block* indexes = morphTarget.FindNthChild("indexes", 0, Match::Tag);
     if (!indexes) {
         return header;
     }
     std::int32_t count = ReadLeadingInt(indexes->data);
-    const Block* numbDeltas = morphTarget.FindNthChild("numbDeltas", 0, true);
+    const Block* numbDeltas = morphTarget.FindNthChild("numbDeltas", 0, Match::Tag);
     if (!numbDeltas) {
         return header;
     }
-    const Block* deltas = morphTarget.FindNthChild("deltas", 0, true);
+    const Block* deltas = morphTarget.FindNthChild("deltas", 0, Match::Tag);
     if (!deltas) {
         return header;
     }

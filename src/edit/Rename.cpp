@@ -1,5 +1,7 @@
 // Renaming a morph target, channel or prop from its tree item's label.
 
+#include "edit/Rename.h"
+
 #include <string>
 
 #include "edit/LineWalks.h"
@@ -9,11 +11,11 @@
 
 namespace tessary {
 
-void FigureFile::RenameItem(TreeItem item, std::string_view newName) {
+void RenameItem(FigureFile& file, TreeItem item, std::string_view newName) {
     if (item == 0) {
         return;
     }
-    Block* block = root.FindByTreeItem(item);
+    Block* block = file.root.FindByTreeItem(item);
     if (block == nullptr) {
         return;
     }
@@ -21,17 +23,17 @@ void FigureFile::RenameItem(TreeItem item, std::string_view newName) {
     if (block->tag != "prop") {
         if (block->data != renamed) {
             block->data = renamed;
-            modified = 1;
+            file.modified = 1;
         }
         return;
     }
 
     const std::string oldName = block->data;  // `block` may move during the renames below
-    if (Block* settings = root.FindNthChild("prop " + oldName, 1, false)) {
-        if (Block* nameLine = settings->FindNthChild("name", 0, true)) {
+    if (Block* settings = file.root.FindNthChild("prop " + oldName, 1, Match::LineKey)) {
+        if (Block* nameLine = settings->FindNthChild("name", 0, Match::Tag)) {
             if (nameLine->data != newName) {
                 nameLine->data = std::string(newName);
-                modified = 1;
+                file.modified = 1;
             }
         }
     }
@@ -42,14 +44,14 @@ void FigureFile::RenameItem(TreeItem item, std::string_view newName) {
         // Renaming every Block whose data (or tag) is empty would rewrite half the file: a
         // prop without a name is renamed in its own "prop" Blocks and in the lines that refer
         // to it ("parent" and "addChild"), the lines its deletion touches.
-        ReplaceDataExactly(root, "prop", "", renamed);
-        ReplaceDataExactly(root, "parent", "", renamed);
-        ReplaceDataExactly(root, "addChild", "", renamed);
+        ReplaceDataExactly(file.root, "prop", "", renamed);
+        ReplaceDataExactly(file.root, "parent", "", renamed);
+        ReplaceDataExactly(file.root, "addChild", "", renamed);
     } else {
-        root.RenameData(oldName, newName);
-        root.RenameTag(oldName, newName);
+        file.root.RenameData(oldName, newName);
+        file.root.RenameTag(oldName, newName);
     }
-    modified = 1;
+    file.modified = 1;
 }
 
 }  // namespace tessary

@@ -1,5 +1,7 @@
 // Zeroing the animation values of channels: the value of each "k" line becomes 0.
 
+#include "edit/Zero.h"
+
 #include <string>
 
 #include "model/Block.h"
@@ -7,11 +9,11 @@
 
 namespace tessary {
 
-void FigureFile::ZeroChannel(Block* channel) {
+void ZeroChannel(FigureFile& file, Block* channel) {
     if (channel == nullptr) {
         return;
     }
-    Block* keys = channel->FindNthChild("keys", 0, true);
+    Block* keys = channel->FindNthChild("keys", 0, Match::Tag);
     if (keys == nullptr) {
         return;
     }
@@ -27,35 +29,36 @@ void FigureFile::ZeroChannel(Block* channel) {
             continue;  // already zero: the file does not change
         }
         key.data.replace(valueAt, std::string::npos, "0");
-        modified = 1;
+        file.modified = 1;
     }
 }
 
-void FigureFile::ZeroItem(TreeItem item) {
+void ZeroItem(FigureFile& file, TreeItem item) {
     if (item != 0) {
-        ZeroChannel(root.FindByTreeItem(item));
+        ZeroChannel(file, file.root.FindByTreeItem(item));
     }
 }
 
-void FigureFile::ZeroActorChannels(Block* bodyPart, int which) {
+void ZeroActorChannels(FigureFile& file, Block* bodyPart, ChannelChoice which) {
     if (bodyPart == nullptr) {
         return;
     }
-    Block* channels = bodyPart->FindNthChild("channels", 0, true);
+    Block* channels = bodyPart->FindNthChild("channels", 0, Match::Tag);
     if (channels == nullptr) {
         return;
     }
     for (Block& channel : channels->children) {
         const bool morphTarget = channel.tag == "targetGeom";
-        if (which == 0 || (which == 1 && morphTarget) || (which == 2 && !morphTarget)) {
-            ZeroChannel(&channel);
+        if (which == ChannelChoice::All || (which == ChannelChoice::MorphTargets && morphTarget) ||
+            (which == ChannelChoice::OtherChannels && !morphTarget)) {
+            ZeroChannel(file, &channel);
         }
     }
 }
 
-void FigureFile::ZeroActorItem(TreeItem item, int which) {
+void ZeroActorItem(FigureFile& file, TreeItem item, ChannelChoice which) {
     if (item != 0) {
-        ZeroActorChannels(root.FindByTreeItem(item), which);
+        ZeroActorChannels(file, file.root.FindByTreeItem(item), which);
     }
 }
 

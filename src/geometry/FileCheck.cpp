@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "edit/NumberText.h"
+#include "model/NumberText.h"
 #include "geometry/ObjMesh.h"
 #include "model/Names.h"
 #include "model/TextIO.h"

@@ -52,7 +52,7 @@ Block* FigureWithMesh(FigureFile& file) {
     if (!file.objMesh) {
         return nullptr;
     }
-    return file.root.FindNthChild("figure", 0, true);
+    return file.root.FindNthChild("figure", 0, Match::Tag);
 }
 
 // The material block added for a material the list lacks: white, no maps.

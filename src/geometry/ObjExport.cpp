@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "edit/MorphDeltas.h"
-#include "edit/NumberText.h"
 #include "model/Block.h"
 #include "model/Names.h"
+#include "model/NumberText.h"
 #include "model/TextIO.h"
 #include "pane/FigureFile.h"
 #include "platform/Ui.h"
@@ -52,7 +52,9 @@ std::string InCurrentDirectory(const std::string& name) {
     if (error) {
         return name;
     }
-    return (directory / name).string();
+    // Names are UTF-8 in and out, whatever narrow text means to the system's paths.
+    const std::u8string joined = (directory / std::u8string(name.begin(), name.end())).u8string();
+    return std::string(joined.begin(), joined.end());
 }
 
 // The body part's group in the attached OBJ file; when there is none (or no file), the
@@ -71,7 +73,7 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
         return 0;
     }
     // The first top-level "prop" line of that name holds the geometry, whichever was clicked.
-    const Block* definition = file.root.FindNthChild("prop " + prop.data, 0, false);
+    const Block* definition = file.root.FindNthChild("prop " + prop.data, 0, Match::LineKey);
     if (!definition) {
         return 0;
     }
@@ -84,7 +86,7 @@ int ExportPropBlock(FigureFile& file, const Block& prop) {
     if (!target) {
         return 0;
     }
-    const Block* geometry = definition->FindNthChild("geomCustom", 0, true);
+    const Block* geometry = definition->FindNthChild("geomCustom", 0, Match::Tag);
     std::string reason;
     bool written = WriteFileAtomically(
         *target, TextWriter::LineEnds::CrLf,
@@ -223,7 +225,7 @@ void ExportAllMorphTargets(FigureFile& file, TreeItem ownerItem) {
     if (!owner) {
         return;
     }
-    const Block* channels = owner->FindNthChild("channels", 0, true);
+    const Block* channels = owner->FindNthChild("channels", 0, Match::Tag);
     if (!channels) {
         return;
     }

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "geometry/LargeArrayAllocator.h"
 #include "geometry/ObjMesh.h"
 #include "model/ByteStream.h"
 #include "model/TextIO.h"
 #include "pane/FigureFile.h"
+#include "platform/FileAccess.h"
+#include "platform/LargeArrayAllocator.h"
 #include "platform/Ui.h"
 
 namespace tessary {
@@ -99,7 +100,7 @@ bool ReadPieces(std::FILE* file, ObjMesh& mesh, Ui& ui, std::string& reason) {
 }  // namespace
 
 int ReadObjFile(FigureFile& file) {
-    std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(file.objPath.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> handle(OpenFile(file.objPath, "rb"));
     if (!handle) {
         ShowOpenError(file, SystemErrorText(errno));
         return 0;
@@ -107,7 +108,7 @@ int ReadObjFile(FigureFile& file) {
     file.ui.SetWaitCursor();
     file.ui.OpenProgress("Loading obj mesh...\nPlease Wait.", true);
     file.ui.SetProgressPosition(0);
-    std::unique_ptr<ObjMesh, ObjMeshDeleter> mesh;
+    std::unique_ptr<ObjMesh> mesh;
     std::string reason;
     bool read = false;
     try {

@@ -3,56 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
-#include "edit/NumberText.h"
-#include "pane/FigureFile.h"
+#include "model/Names.h"
+#include "model/NumberText.h"
 #include "platform/Ui.h"
 
 namespace tessary {
-
-void ObjMeshDeleter::operator()(ObjMesh* mesh) const {
-    delete mesh;
-}
 
 namespace {
 
 bool IsSeparator(char c) {
     return c == ' ' || c == '\t';
-}
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerCase(std::string_view text) {
-    std::string key(text);
-    for (char& c : key) {
-        c = Lower(c);
-    }
-    return key;
-}
-
-bool KeywordIs(std::string_view token, std::string_view keyword) {
-    if (token.size() != keyword.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < token.size(); ++i) {
-        if (Lower(token[i]) != keyword[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The next blank-separated token at `p`; `p` moves past it. Empty at the end of the line.
@@ -365,10 +325,10 @@ ObjReader::ObjReader(ObjMesh& mesh) : mesh_(mesh) {
         mesh_.groups.back().name = "default";
     }
     for (std::size_t i = 0; i < mesh_.groups.size(); ++i) {
-        groupByName_.emplace(LowerCase(mesh_.groups[i].name), i);
+        groupByName_.emplace(LowerAscii(mesh_.groups[i].name), i);
     }
     for (const std::string& name : mesh_.materialNames) {
-        materialKeys_.insert(LowerCase(name));
+        materialKeys_.insert(LowerAscii(name));
     }
     groupRuns_.resize(mesh_.groups.size());
     for (const ObjGroup& group : mesh_.groups) {
@@ -412,14 +372,14 @@ void ObjReader::ReadLine(const char* p, const char* end) {
     }
     switch (keyword.size()) {
         case 1:
-            if (KeywordIs(keyword, "v")) {
+            if (EqualsIgnoringCase(keyword, "v")) {
                 ObjPoint& point = vertices_.emplace_back();
                 point.x = ReadCoordinate(p, end);
                 point.y = ReadCoordinate(p, end);
                 point.z = ReadCoordinate(p, end);
-            } else if (KeywordIs(keyword, "f")) {
+            } else if (EqualsIgnoringCase(keyword, "f")) {
                 ReadFace(p, end);
-            } else if (KeywordIs(keyword, "g")) {
+            } else if (EqualsIgnoringCase(keyword, "g")) {
                 // "g TextureGroup_He head": the faces that follow belong to every named group.
                 // Real files name two or three; a hostile file naming thousands would have
                 // every face stored thousands of times, so names after the first eight are
@@ -440,11 +400,11 @@ void ObjReader::ReadLine(const char* p, const char* end) {
             }
             return;
         case 2:
-            if (KeywordIs(keyword, "vt")) {
+            if (EqualsIgnoringCase(keyword, "vt")) {
                 ObjTextureVertex& texture = textureVertices_.emplace_back();
                 texture.u = static_cast<float>(ReadCoordinate(p, end));
                 texture.v = static_cast<float>(ReadCoordinate(p, end));
-            } else if (KeywordIs(keyword, "vn")) {
+            } else if (EqualsIgnoringCase(keyword, "vn")) {
                 ObjNormal& normal = normals_.emplace_back();
                 normal.x = static_cast<float>(ReadCoordinate(p, end));
                 normal.y = static_cast<float>(ReadCoordinate(p, end));
@@ -452,7 +412,7 @@ void ObjReader::ReadLine(const char* p, const char* end) {
             }
             return;
         case 6:
-            if (KeywordIs(keyword, "usemtl")) {
+            if (EqualsIgnoringCase(keyword, "usemtl")) {
                 std::string_view name = NextToken(p, end);
                 if (!name.empty()) {
                     AddMaterial(name);
@@ -520,7 +480,7 @@ void ObjReader::ReleaseEntriesBelow(ObjChunkedList<T>& list, std::uint32_t lowes
 }
 
 std::size_t ObjReader::GroupNamed(std::string_view name) {
-    auto [it, added] = groupByName_.emplace(LowerCase(name), mesh_.groups.size());
+    auto [it, added] = groupByName_.emplace(LowerAscii(name), mesh_.groups.size());
     if (added) {
         mesh_.groups.emplace_back().name = std::string(name);
         groupRuns_.emplace_back();
@@ -529,7 +489,7 @@ std::size_t ObjReader::GroupNamed(std::string_view name) {
 }
 
 void ObjReader::AddMaterial(std::string_view name) {
-    if (materialKeys_.insert(LowerCase(name)).second) {
+    if (materialKeys_.insert(LowerAscii(name)).second) {
         mesh_.materialNames.emplace_back(name);
     }
 }
@@ -645,7 +605,7 @@ void ObjMesh::Parse(std::string_view text, Ui* ui) {
 
 ObjGroup* ObjMesh::FindGroup(std::string_view name) {
     for (ObjGroup& group : groups) {
-        if (EqualsNoCase(group.name, name)) {
+        if (EqualsIgnoringCase(group.name, name)) {
             return &group;
         }
     }

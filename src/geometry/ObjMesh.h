@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "geometry/LargeArrayAllocator.h"
+#include "platform/LargeArrayAllocator.h"
 
 namespace tessary {
 

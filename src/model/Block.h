@@ -14,6 +14,10 @@ class LineSource;
 class TextWriter;
 struct Progress;
 
+// What a lookup among children compares its key with: the tag alone, or the line key
+// "tag data".
+enum class Match { Tag, LineKey };
+
 // One line of a figure or pose file together with its brace block.
 //
 // A Block owns its children by value; copies are deep and carry the tree-item handle of the
@@ -69,10 +73,10 @@ class Block {
     int FindChildIndex(std::string_view tag, std::string_view data, bool baseNames) const;
     Block* FindChild(std::string_view tag, std::string_view data, bool baseNames);
     const Block* FindChild(std::string_view tag, std::string_view data, bool baseNames) const;
-    // Matches on the tag (byTag) or on the whole line key "tag data" (!byTag).
-    Block* FindNthChild(std::string_view key, int n, bool byTag);
-    const Block* FindNthChild(std::string_view key, int n, bool byTag) const;
-    int FindNthChildIndex(std::string_view key, int n, bool byTag) const;
+    // The n-th child (from 0) whose tag, or whose whole line key "tag data", is `key`.
+    Block* FindNthChild(std::string_view key, int n, Match match);
+    const Block* FindNthChild(std::string_view key, int n, Match match) const;
+    int FindNthChildIndex(std::string_view key, int n, Match match) const;
     std::string GetParentName() const;
 
     // --- Links between tree items and Blocks ---

@@ -79,14 +79,14 @@ const Block* Block::FindChild(std::string_view tagToFind, std::string_view dataT
     return index < 0 ? nullptr : &children[static_cast<std::size_t>(index)];
 }
 
-Block* Block::FindNthChild(std::string_view key, int n, bool byTag) {
-    return const_cast<Block*>(std::as_const(*this).FindNthChild(key, n, byTag));
+Block* Block::FindNthChild(std::string_view key, int n, Match match) {
+    return const_cast<Block*>(std::as_const(*this).FindNthChild(key, n, match));
 }
 
-const Block* Block::FindNthChild(std::string_view key, int n, bool byTag) const {
+const Block* Block::FindNthChild(std::string_view key, int n, Match match) const {
     int seen = 0;
     for (const Block& child : children) {
-        if (ChildMatches(child, key, byTag)) {
+        if (ChildMatches(child, key, match == Match::Tag)) {
             if (seen == n) {
                 return &child;
             }
@@ -96,11 +96,11 @@ const Block* Block::FindNthChild(std::string_view key, int n, bool byTag) const 
     return nullptr;
 }
 
-int Block::FindNthChildIndex(std::string_view key, int n, bool byTag) const {
+int Block::FindNthChildIndex(std::string_view key, int n, Match match) const {
     int seen = 0;
     int last = -1;
     for (std::size_t i = 0; i < children.size(); ++i) {
-        if (ChildMatches(children[i], key, byTag)) {
+        if (ChildMatches(children[i], key, match == Match::Tag)) {
             last = static_cast<int>(i);
             if (n != -1 && seen == n) {
                 return last;

@@ -107,6 +107,26 @@ std::string PathSegmentText(std::string_view segment) {
     return text;
 }
 
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = LowerAscii(c);
+    }
+    return lower;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool FitsInLine(std::string_view text) {
     return text.find_first_of(std::string_view("{}\r\n\0", 5)) == std::string_view::npos;
 }

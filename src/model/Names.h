@@ -32,6 +32,14 @@ bool PathSegmentIs(std::string_view segment, std::string_view tag, std::string_v
 // The line text "tag data" that an (escaped) segment names.
 std::string PathSegmentText(std::string_view segment);
 
+// ASCII letter case: extensions, OBJ keywords and OBJ group and material names are compared
+// without it; every other byte compares as it is, whatever the locale.
+inline char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string LowerAscii(std::string_view text);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // False for a text that cannot stand in a tag or data of a line: one holding "{" or "}" (a line
 // with either anywhere opens or closes a block when the file is read back), a line break or a
 // NUL (either ends the line).

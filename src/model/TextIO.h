@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileAccess.h"  // ReadWholeFile, for the readers of whole files
 #include "model/ByteStream.h"
 
 namespace tessary {
@@ -131,9 +132,14 @@ class TextWriter {
 // on device", "not a regular file"). A target whose name ends in a compressed extension
 // (IsCompressedName) is written gzip-compressed; the text inside is the same as the plain
 // file's, byte for byte.
+//
+// `filter`, when set, is given the sink that writes the file and returns the sink the writer
+// writes into instead (tests give one that fails after so many bytes, as on a full disk; the
+// errno value a failing sink leaves is the reason).
+using SinkFilter = std::function<std::unique_ptr<ByteSink>(ByteSink& file)>;
 bool WriteFileAtomically(const std::string& path, TextWriter::LineEnds lineEnds,
                          const std::function<void(TextWriter&)>& body,
-                         std::string* reason = nullptr);
+                         std::string* reason = nullptr, const SinkFilter& filter = {});
 
 // Builds the tree of a whole file's text in `root`: skips the lines up to and including the
 // first one that contains "{", then reads the file's outermost brace block. The text is
@@ -181,9 +187,6 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress = nul
 
 // The system's text for an errno value ("No such file or directory").
 std::string SystemErrorText(int error);
-
-// Reads a whole file as bytes into `text` (a NUL is kept after the last byte by std::string).
-bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Reads the whole text of a file into `text`: its bytes, or what they inflate to when the file
 // is gzip-compressed (see ByteSource). False when the file cannot be read or its compressed data

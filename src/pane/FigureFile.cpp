@@ -28,10 +28,6 @@ constexpr std::string_view kCompressedPairs[][2] = {{"cr2", "crz"}, {"pz3", "pzz
                                                     {"hd2", "hdz"}, {"fc2", "fcz"}, {"pp2", "ppz"},
                                                     {"obj", "obz"}};
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // A progress record whose hook moves the progress bar of the window `ui` shows.
 Progress ProgressOn(Ui& ui, double total) {
     Progress progress;
@@ -168,7 +164,7 @@ void FigureFile::ShowLoadedTree() {
     // so that the OBJ button can show the geometry name of the file just loaded.
     const Block* body = root.FindChild("actor", "BODY", true);
     std::string suffix = body != nullptr ? std::string(NameSuffix(body->data)) : std::string();
-    const Block* resFile = root.FindNthChild("figureResFile", 0, true);
+    const Block* resFile = root.FindNthChild("figureResFile", 0, Match::Tag);
     std::string geometry;
     if (resFile != nullptr) {
         const auto colon = resFile->data.rfind(':');
@@ -256,7 +252,7 @@ bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repa
             }
             WriteTree(root, out, progress);
         },
-        reason);
+        reason, sinkFilter);
 }
 
 int FigureFile::Save() {
@@ -344,18 +340,6 @@ std::string FileNameOfPath(std::string_view path) {
     const auto slash = path.rfind('/');
 #endif
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace tessary

@@ -22,11 +22,6 @@ class Ui;
 struct ObjMesh;
 struct Progress;
 
-// Deletes an ObjMesh where its type is complete, so that this header need not know it.
-struct ObjMeshDeleter {
-    void operator()(ObjMesh* mesh) const;
-};
-
 enum ViewKind : std::int32_t { kRawView = 0, kFigureView = 1, kPoseView = 2 };
 
 // One pane's file and its state: names, the block tree, the view kind, the preference copies
@@ -56,7 +51,9 @@ class FigureFile {
     Block root;
     std::int32_t viewKind = kRawView;
     std::int32_t loaded = 0;
-    std::unique_ptr<ObjMesh, ObjMeshDeleter> objMesh;
+    // Held by shared_ptr only so that the code that makes a mesh (src/geometry) also supplies
+    // its deleter: a pane knows ObjMesh by name alone and never shares it.
+    std::shared_ptr<ObjMesh> objMesh;
     TreeItem commandItem = 0;
     std::string figureSuffix;
 
@@ -126,62 +123,16 @@ class FigureFile {
     // missing materials. The main window's panes get geometry/SaveRepairs.h's SaveTimeRepairs.
     std::vector<SaveRepair> saveRepairs;
 
-    // ---------------------------------------------------------------------------------------
-    // Editing operations (src/edit/). Items are tree items of this pane. Every operation that
-    // changes a block tree sets that file's `modified`.
-
-    // Copying from this file into otherPane (edit/Copy.cpp). CopyItem and CopyProp return 1
-    // when something was inserted, 0 otherwise; a failed copy leaves the destination as it was.
-    int CopyItem(TreeItem item);
-    int CopyProp(TreeItem item);
-    void CopyMorphTargetsOf(const Block* bodyPart);
-    void CopyChannelsOf(const Block* bodyPart);
-    void CopyAllMorphTargets(TreeItem item);
-    void CopyAllChannels(TreeItem item);
-    void CopyAllProps(TreeItem item);
-
-    // Deleting (edit/Delete.cpp). RemoveProp takes what it needs from `prop` before removing
-    // it, so `prop` may be one of the Blocks it removes.
-    bool DeleteItem(TreeItem item);
-    int DeleteProp(TreeItem item);
-    int RemoveProp(const Block& prop);
-    void DeleteAllMorphTargets(TreeItem item);
-    void DeleteAllChannels(TreeItem item);
-    // The same on a body part's Block: its morph targets (or its other channels) go.
-    void DeleteChannelsWhere(Block* bodyPart, bool morphTargets);
-    // RemoveProp for props of these names, one after another, in one walk of the file.
-    void RemoveProps(const std::vector<std::string>& names);
-    void DeleteAllProps(TreeItem item);
-
-    // Renaming (edit/Rename.cpp): `newName` is trimmed and not empty.
-    void RenameItem(TreeItem item, std::string_view newName);
-
-    // Zeroing the "k" lines of channels (edit/Zero.cpp). `which`: 0 every channel, 1 only
-    // morph targets, 2 only the other channels.
-    void ZeroChannel(Block* channel);
-    void ZeroItem(TreeItem item);
-    void ZeroActorChannels(Block* bodyPart, int which);
-    void ZeroActorItem(TreeItem item, int which);
-
-    // Combining (edit/Combine.cpp): the Combine dialog on the morph targets of `bodyPart` (a
-    // body part or prop), `label` shown at its top; with two or more chosen, their weighted sum
-    // becomes the first channel, the file is marked modified and the tree rebuilt. Returns 1
-    // when a morph target was added, 0 otherwise (no "channels", Cancel, fewer than two).
-    int CombineMorphTargets(Block& bodyPart, const std::string& label);
+    // Where the saved file's bytes go on their way to disk (see WriteFileAtomically); none
+    // writes straight through.
+    SinkFilter sinkFilter;
 
   private:
-    // CopyItem for every channel of a body part that is (or is not) a morph target.
-    void CopyChannelsWhere(const Block* bodyPart, bool morphTargets);
     // The steps of a load once the new tree is in `root`: its view, figureSuffix and
     // geometryName.
     void ShowLoadedTree();
     // Rebuilds the view of `root` after an operation ran out of memory, as far as memory allows.
     void RestoreView();
-    // CopyBlockUnder for each source in turn, all with the same parent path.
-    void CopyBlocksUnder(const std::vector<const Block*>& sources, std::string_view parentPath);
-    // Copies `source` into otherPane under the Block at `parentPath` (base names), replacing
-    // a child with the same line; false when the destination has no such Block.
-    bool CopyBlockUnder(const Block& source, std::string_view parentPath);
     void RunSaveRepairs();
     enum class Repairs { Skip, Run };
     // Writes the tree to `target`; with Repairs::Run the enabled save repairs run on it first,
@@ -190,13 +141,7 @@ class FigureFile {
                      std::string* reason);
     // "Error opening file.", with the file and the system's reason as the box's detail.
     void ShowOpenError(const std::string& file, const std::string& reason);
-    bool CopyPropBlock(const Block& prop);
-    void RecordCopy(const std::string& parentPath, const Block& copied);
 };
-
-// `name` with its figure-number suffix replaced by `suffix` ("box_1:1", "2" -> "box_1:2"), or
-// given one when it has none ("box_1" -> "box_1:2").
-std::string WithFigureSuffix(std::string_view name, std::string_view suffix);
 
 // The message box that a command which ran out of memory ends with.
 void ShowOutOfMemory(Ui& ui);
@@ -212,7 +157,5 @@ std::string SaveFilter(std::string_view extension);
 
 // The text after the last "/" (or "\") of a path: the file name with its extension.
 std::string FileNameOfPath(std::string_view path);
-// ASCII case-insensitive comparison, as extensions and OBJ keywords are compared.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace tessary

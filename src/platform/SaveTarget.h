@@ -24,6 +24,11 @@ namespace tessary {
 // links, copies the finished content over it so that every name sees the new text. A
 // SaveTarget that is destroyed without a successful Commit removes its temporary file and
 // leaves the target as it was.
+//
+// Names are UTF-8 on every system. On Windows (SaveTargetWindows.cpp) a link is followed to
+// its final path, a target that is no disk file is refused as "not a regular file", a read-only
+// one with "Permission denied", the temporary file gets the folder's usual permissions, and
+// Commit replaces the target with MoveFileExW in one step.
 class SaveTarget {
   public:
     SaveTarget() = default;

@@ -1,5 +1,8 @@
 #include "regions/RegionOperations.h"
 
+#include "edit/Copy.h"
+#include "edit/Delete.h"
+#include "edit/Zero.h"
 #include "model/Block.h"
 #include "pane/FigureFile.h"
 #include "pane/FigureTree.h"
@@ -66,17 +69,17 @@ void ApplyToActor(FigureFile& file, std::string_view name, bool copy, bool leave
         return;
     }
     if (copy) {
-        file.CopyChannelsOf(actor);
+        CopyChannelsOf(file, actor);
     } else {
-        file.ZeroActorChannels(actor, 2);
+        ZeroActorChannels(file, actor, ChannelChoice::OtherChannels);
     }
     if (leaveMorphTargets) {
         return;
     }
     if (copy) {
-        file.CopyMorphTargetsOf(actor);
+        CopyMorphTargetsOf(file, actor);
     } else {
-        file.ZeroActorChannels(actor, 1);
+        ZeroActorChannels(file, actor, ChannelChoice::MorphTargets);
     }
 }
 
@@ -89,9 +92,11 @@ void ApplyToWholeFile(FigureFile& file, WholeFileAction action, ChannelKind whic
             continue;
         }
         if (action == WholeFileAction::Zero) {
-            file.ZeroActorChannels(&block, morphTargets ? 1 : 2);
+            ZeroActorChannels(
+                file, &block,
+                morphTargets ? ChannelChoice::MorphTargets : ChannelChoice::OtherChannels);
         } else {
-            file.DeleteChannelsWhere(&block, morphTargets);
+            DeleteChannelsWhere(file, &block, morphTargets);
         }
     }
     if (action == WholeFileAction::Delete) {

@@ -245,6 +245,11 @@ void MainWindow::OnAboutButton() {
     ui.ShowAbout();
 }
 
+void MainWindow::ShowAs(Side side, std::int32_t viewKind) {
+    File(side).viewKind = viewKind;
+    Tree(side).Refresh();
+}
+
 void MainWindow::OnHelpButton() {
     if (!ui.ShowHelpPage()) {
         ui.ShowMessage(

@@ -75,6 +75,8 @@ class MainWindow : public MainWindowLink {
     // With a command line, loads it (taken whole as one path) into the left pane; without one,
     // shows the About box.
     void Start(const std::string& commandLine);
+    // Shows the pane's file as `viewKind` (raw, figure or pose) and refills its tree.
+    void ShowAs(Side side, std::int32_t viewKind);
     // With one file, as Start with that path; with two, the first goes to the left pane and
     // the second to the right one.
     void Start(const std::vector<std::string>& files);

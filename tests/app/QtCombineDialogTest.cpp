@@ -139,7 +139,7 @@ void QtCombineDialogTest::combineFromTheMorphTargetsFolder() {
     QCOMPARE(file.modified, 1);
     const Block* head = file.BlockOfItem(tree.FindItemByText(0, "head"));
     QVERIFY(head != nullptr);
-    QCOMPARE(head->FindNthChild("channels", 0, true)->children.front().LineKey(),
+    QCOMPARE(head->FindNthChild("channels", 0, Match::Tag)->children.front().LineKey(),
              std::string("targetGeom New Morph Target"));
     QVERIFY(tree.FindItemByText(0, "New Morph Target") != 0);  // the pane was rebuilt
 }

@@ -24,9 +24,9 @@ constexpr const char* kHand =
 
 // The first "k" line of the channel with this line key in the first actor.
 std::string KeyOf(const Block& root, const char* channel) {
-    const Block* channels = root.children.front().FindNthChild("channels", 0, true);
-    const Block* found = channels ? channels->FindNthChild(channel, 0, false) : nullptr;
-    const Block* keys = found ? found->FindNthChild("keys", 0, true) : nullptr;
+    const Block* channels = root.children.front().FindNthChild("channels", 0, Match::Tag);
+    const Block* found = channels ? channels->FindNthChild(channel, 0, Match::LineKey) : nullptr;
+    const Block* keys = found ? found->FindNthChild("keys", 0, Match::Tag) : nullptr;
     return keys && !keys->children.empty() ? keys->children.front().data : std::string();
 }
 

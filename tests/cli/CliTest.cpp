@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 
 #include "cli/RunTool.h"
 #include "support/Gzip.h"
+#include "support/ScratchDir.h"
 
 namespace tessary {
 namespace {
@@ -98,15 +98,13 @@ TEST(Cli, AMalformedLineStopsTheRunAfterTheLinesBeforeIt) {
         EXPECT_EQ(run.out.rfind("loaded: 0\n", 0), 0u) << run.out;  // line 1 ran
         EXPECT_EQ(run.err, fault.error);
     }
-    const fs::path dir =
-        fs::temp_directory_path() / ("tessary-cli-scripts-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::ScratchDir scratch;
+    const fs::path dir = scratch.Path();
     for (const fs::path& script : {dir, dir / "missing.tsy"}) {
         CliResult run = RunTool({"run", script.string()});
         EXPECT_EQ(run.status, 2) << script;
         EXPECT_EQ(run.err, "tessary-cli: cannot read the script '" + script.string() + "'\n");
     }
-    fs::remove_all(dir);
 }
 
 TEST(Cli, ShowPicksTheViewByExtensionUnlessToldOtherwise) {
@@ -123,16 +121,14 @@ TEST(Cli, ShowPicksTheViewByExtensionUnlessToldOtherwise) {
 }
 
 TEST(Cli, NormalizeTwiceGivesTheSameBytes) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("tessary-cli-test-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::ScratchDir scratch;
+    const fs::path dir = scratch.Path();
     const fs::path input = fs::path(TESSARY_TEST_DATA_DIR) / "two-actors.cr2";
     ASSERT_EQ(RunTool({"normalize", input.string(), "-o", (dir / "a.cr2").string()}).status, 0);
     ASSERT_EQ(
         RunTool({"normalize", (dir / "a.cr2").string(), "-o", (dir / "b.cr2").string()}).status, 0);
     EXPECT_EQ(ReadFile(dir / "a.cr2"), ReadFile(dir / "b.cr2"));
     EXPECT_NE(ReadFile(dir / "a.cr2").find("\r\n"), std::string::npos);
-    fs::remove_all(dir);
 }
 
 // Every uncompressed file of the shared corpus loads, shows and normalises to a fixed point.
@@ -141,9 +137,8 @@ TEST(Cli, CorpusFilesNormaliseToAFixedPoint) {
     if (!fs::is_directory(corpus)) {
         GTEST_SKIP() << "no corpus at " << corpus;
     }
-    const fs::path dir =
-        fs::temp_directory_path() / ("tessary-corpus-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::ScratchDir scratch;
+    const fs::path dir = scratch.Path();
     int seen = 0;
     for (const auto& entry : fs::directory_iterator(corpus)) {
         const std::string ext = entry.path().extension().string();
@@ -163,7 +158,6 @@ TEST(Cli, CorpusFilesNormaliseToAFixedPoint) {
         EXPECT_EQ(ReadFile(once), ReadFile(twice)) << name;
     }
     EXPECT_GT(seen, 0);
-    fs::remove_all(dir);
 }
 
 // A compressed file shows as its plain self; normalize writes plain or compressed by the name
@@ -174,9 +168,8 @@ TEST(Cli, NormalizeDecompressesAndCompressesByTheOutputName) {
     if (!fs::exists(packed)) {
         GTEST_SKIP() << "no corpus at " << corpus;
     }
-    const fs::path dir =
-        fs::temp_directory_path() / ("tessary-cli-gzip-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::ScratchDir scratch;
+    const fs::path dir = scratch.Path();
     const CliResult plainShown = RunTool({"show", (corpus / "vreng_SL_Female.cr2").string()});
     const CliResult packedShown = RunTool({"show", packed.string()});
     EXPECT_EQ(packedShown.status, 0);
@@ -216,7 +209,6 @@ TEST(Cli, NormalizeDecompressesAndCompressesByTheOutputName) {
     EXPECT_EQ(brokenChecked.status, 2);
     EXPECT_EQ(brokenChecked.err, "tessary-cli: " + (dir / "broken.crz").string() +
                                      ": the compressed data ends early\n");
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -47,9 +47,9 @@ CombineChoice Choose(std::vector<std::size_t> selected, bool add = true) {
 
 // The "d" lines of a built morph target, "indexes" and "numbDeltas" first.
 std::string Summary(const Block& combined) {
-    std::string text = combined.FindNthChild("indexes", 0, true)->data + "/" +
-                       combined.FindNthChild("numbDeltas", 0, true)->data + "\n";
-    for (const Block& line : combined.FindNthChild("deltas", 0, true)->children) {
+    std::string text = combined.FindNthChild("indexes", 0, Match::Tag)->data + "/" +
+                       combined.FindNthChild("numbDeltas", 0, Match::Tag)->data + "\n";
+    for (const Block& line : combined.FindNthChild("deltas", 0, Match::Tag)->children) {
         text += line.data + "\n";
     }
     return text;
@@ -112,8 +112,8 @@ TEST(BuildCombinedMorphTarget, CombinesEverySelectedEntryPast256) {
         all.push_back(static_cast<std::size_t>(i));
     }
     const Block combined = BuildCombinedMorphTarget(Channels(targets), Choose(all));
-    EXPECT_EQ(combined.FindNthChild("indexes", 0, true)->data, "300");
-    EXPECT_EQ(combined.FindNthChild("deltas", 0, true)->children.back().data,
+    EXPECT_EQ(combined.FindNthChild("indexes", 0, Match::Tag)->data, "300");
+    EXPECT_EQ(combined.FindNthChild("deltas", 0, Match::Tag)->children.back().data,
               "299 1.000000e+000 0.000000e+000 0.000000e+000");
 }
 
@@ -154,7 +154,7 @@ TEST(CombineMorphTargets, AddsTheSumAsFirstChannelWithTheseExactLines) {
     pane.ui.answer->newName = "Smile2";
     const std::string before = SavedText(pane.file.root);
 
-    EXPECT_EQ(pane.file.CombineMorphTargets(*At(pane.file.root, {"actor hip:1"}), "hip"), 1);
+    EXPECT_EQ(CombineMorphTargets(pane.file, *At(pane.file.root, {"actor hip:1"}), "hip"), 1);
     EXPECT_EQ(pane.ui.shown.names, (std::vector<std::string>{"Smile", "Wink"}));
     EXPECT_EQ(pane.ui.shown.label, "hip");
     EXPECT_EQ(pane.file.modified, 1);
@@ -202,14 +202,14 @@ TEST(CombineMorphTargets, CancelOneEntryOrNoChannelsChangeNothing) {
           std::optional<CombineChoice>(Choose({}))}) {
         CombineFile pane(text);
         pane.ui.answer = answer;
-        EXPECT_EQ(pane.file.CombineMorphTargets(*At(pane.file.root, {"actor hip:1"}), "hip"), 0);
+        EXPECT_EQ(CombineMorphTargets(pane.file, *At(pane.file.root, {"actor hip:1"}), "hip"), 0);
         EXPECT_EQ(Dump(pane.file.root), Dump(ParseTree(text)));
         EXPECT_EQ(pane.file.modified, 0);
         EXPECT_TRUE(pane.ui.progress.empty());
     }
     CombineFile bare("{\nactor hip:1\n{\nname hip\n}\n}\n");
     bare.ui.answer = Choose({0, 1});
-    EXPECT_EQ(bare.file.CombineMorphTargets(*At(bare.file.root, {"actor hip:1"}), "hip"), 0);
+    EXPECT_EQ(CombineMorphTargets(bare.file, *At(bare.file.root, {"actor hip:1"}), "hip"), 0);
     EXPECT_EQ(bare.ui.shown.label, "");  // no dialog without "channels"
 }
 
@@ -218,7 +218,7 @@ TEST(CombineMorphTargets, WorksOnAPropsMorphTargets) {
                      Target("Squash", "1", 8, {"3 1 0 0"}) + Target("Bend", "2", 8, {"3 1 0 0"}) +
                      "}\n}\n}\n");
     pane.ui.answer = Choose({0, 1});
-    EXPECT_EQ(pane.file.CombineMorphTargets(*At(pane.file.root, {"prop box_1"}), "box_1"), 1);
+    EXPECT_EQ(CombineMorphTargets(pane.file, *At(pane.file.root, {"prop box_1"}), "box_1"), 1);
     const Block* first = &At(pane.file.root, {"prop box_1", "channels "})->children.front();
     EXPECT_EQ(first->LineKey(), "targetGeom Sum");
     EXPECT_EQ(Summary(*first), "1/8\n3 3.000000e+000 0.000000e+000 0.000000e+000\n");

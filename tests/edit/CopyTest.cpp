@@ -74,7 +74,7 @@ TEST(CopyItemTest, ReplacesTheSameMorphInABodyPartOfAnotherNumber) {
     TwoPanes::Fill(panes.right, kHandTwo, kFigureView, "2");
     const TreeItem item = Mark(panes.left.root, {"actor lHand:1", "channels ", "targetGeom A"}, 7);
 
-    EXPECT_EQ(panes.left.CopyItem(item), 1);
+    EXPECT_EQ(CopyItem(panes.left, item), 1);
 
     EXPECT_EQ(Dump(panes.right.root),
               "actor lHand:2\n"
@@ -121,7 +121,7 @@ TEST(CopyItemTest, RefusesWithoutACopyableSourceOrDestination) {
         const TreeItem item = Mark(panes.left.root, c.source, 7);
         ASSERT_NE(item, 0u) << c.fault;
 
-        EXPECT_EQ(panes.left.CopyItem(item), 0) << c.fault;
+        EXPECT_EQ(CopyItem(panes.left, item), 0) << c.fault;
         EXPECT_EQ(Dump(panes.right.root), before) << c.fault;
         EXPECT_EQ(panes.right.modified, 0) << c.fault;
     }
@@ -140,8 +140,8 @@ TEST(CopyItemTest, ANameHoldingTheSeparatorIsCopiedAsOneName) {
     const TreeItem item =
         Mark(panes.left.root, {"actor lHand:1", "channels ", "targetGeom x|y"}, 7);
 
-    EXPECT_EQ(panes.left.CopyItem(item), 1);
-    EXPECT_EQ(panes.left.CopyItem(item), 1);  // the second copy replaces the first
+    EXPECT_EQ(CopyItem(panes.left, item), 1);
+    EXPECT_EQ(CopyItem(panes.left, item), 1);  // the second copy replaces the first
 
     EXPECT_EQ(Dump(panes.right.root),
               "actor lHand:2\n    channels\n        targetGeom x|y\n            k 0 1\n"
@@ -164,7 +164,7 @@ TEST(CopyItemTest, AFailedPoseCopyLeavesTheDestinationAsItWas) {
         const TreeItem item =
             Mark(panes.left.root, {"actor eye:l:1", "channels ", "rotateX xrot"}, 7);
 
-        EXPECT_EQ(panes.left.CopyItem(item), 0) << destination;
+        EXPECT_EQ(CopyItem(panes.left, item), 0) << destination;
         EXPECT_EQ(Dump(panes.right.root), before) << destination;
         EXPECT_EQ(panes.right.modified, 0) << destination;
     }
@@ -174,8 +174,8 @@ TEST(CopyItemTest, ItemZeroCopiesNothing) {
     TwoPanes panes;
     TwoPanes::Fill(panes.left, kHandOne, kFigureView);
     TwoPanes::Fill(panes.right, kHandTwo, kFigureView);
-    EXPECT_EQ(panes.left.CopyItem(0), 0);
-    EXPECT_EQ(panes.left.CopyProp(0), 0);
+    EXPECT_EQ(CopyItem(panes.left, 0), 0);
+    EXPECT_EQ(CopyProp(panes.left, 0), 0);
     EXPECT_EQ(panes.right.modified, 0);
 }
 
@@ -204,7 +204,7 @@ TEST(CopyItemTest, PoseFileCreatesTheMissingLevels) {
         const TreeItem item =
             Mark(panes.left.root, {"actor lHand:1", "channels ", "rotateX xrot"}, 3);
 
-        EXPECT_EQ(panes.left.CopyItem(item), 1) << c.situation;
+        EXPECT_EQ(CopyItem(panes.left, item), 1) << c.situation;
         EXPECT_EQ(Dump(panes.right.root), c.expected) << c.situation;
         EXPECT_EQ(panes.right.modified, 1) << c.situation;
     }
@@ -221,14 +221,14 @@ TEST(CopyBulkTest, MorphTargetsAndChannelsArriveReversedBeforeTheOldOnes) {
         channel.treeItem = next++;
     }
 
-    panes.left.CopyAllMorphTargets(actor);
+    CopyAllMorphTargets(panes.left, actor);
     EXPECT_EQ(Dump(panes.right.root),
               "actor lHand:2\n    channels\n        targetGeom C\n        targetGeom B\n"
               "        targetGeom A\n            k 0 1\n        old line\n");
 
     // "Copy All": the other channels follow, reversed as well; "twist" has no brace block and
     // is skipped.
-    panes.left.CopyAllChannels(actor);
+    CopyAllChannels(panes.left, actor);
     EXPECT_EQ(Dump(panes.right.root),
               "actor lHand:2\n    channels\n        rotateX xrot\n        targetGeom C\n"
               "        targetGeom B\n        targetGeom A\n            k 0 1\n        old line\n");
@@ -252,7 +252,7 @@ TEST(CopyBulkTest, RepeatedLinesEndAsCopyingOneAfterAnotherLeavesThem) {
         channel.treeItem = next++;
     }
 
-    panes.left.CopyAllMorphTargets(actor);
+    CopyAllMorphTargets(panes.left, actor);
     EXPECT_EQ(Dump(panes.right.root),
               "actor head\n    channels\n        targetGeom A\n            k 0 2\n"
               "        targetGeom B\n        targetGeom A\n            old 2\n        rotateX x\n");
@@ -321,7 +321,7 @@ TEST(CopyPropTest, RenumbersThePropForTheDestinationFigure) {
     // The item shows the second "prop" Block (the one with "parent").
     panes.left.root.children[3].treeItem = 9;
 
-    EXPECT_EQ(panes.left.CopyProp(9), 1);
+    EXPECT_EQ(CopyProp(panes.left, 9), 1);
 
     EXPECT_EQ(Dump(panes.right.root),
               "actor BODY:3\n    channels\n"
@@ -338,7 +338,7 @@ TEST(CopyPropTest, EmptyDestinationSuffixLeavesATrailingColon) {
     TwoPanes::Fill(panes.left, kPropSource, kFigureView, "1");
     TwoPanes::Fill(panes.right, kPropDestination, kFigureView, "");
     panes.left.root.children[3].treeItem = 9;
-    EXPECT_EQ(panes.left.CopyProp(9), 1);
+    EXPECT_EQ(CopyProp(panes.left, 9), 1);
     EXPECT_NE(At(panes.right.root, {"prop box_1:"}), nullptr);
     EXPECT_NE(At(panes.right.root, {"figure ", "addChild box_1:"}), nullptr);
 }
@@ -365,7 +365,7 @@ TEST(CopyPropTest, IsAllOrNothing) {
         const std::string before = Dump(panes.right.root);
         At(panes.left.root, {"prop box_1"})->treeItem = 9;
 
-        EXPECT_EQ(panes.left.CopyProp(9), 0) << c.fault;
+        EXPECT_EQ(CopyProp(panes.left, 9), 0) << c.fault;
         EXPECT_EQ(Dump(panes.right.root), before) << c.fault;
         EXPECT_EQ(panes.right.modified, 0) << c.fault;
     }
@@ -378,7 +378,7 @@ TEST(CopyPropTest, SourceWithoutFigureBlockCopiesWithoutHierarchyLines) {
     TwoPanes::Fill(panes.right, kPropDestination, kFigureView, "3");
     panes.left.root.children[1].treeItem = 9;
 
-    EXPECT_EQ(panes.left.CopyProp(9), 1);
+    EXPECT_EQ(CopyProp(panes.left, 9), 1);
     EXPECT_EQ(Dump(panes.right.root),
               "actor BODY:3\n    channels\nprop box_1:3\nfigureResFile :Runtime:b.obj\n"
               "prop box_1:3\n    parent UNIVERSE:3\n"
@@ -391,7 +391,7 @@ TEST(CopyPropTest, CopyAllPropsTakesOnlyPropsOfThatExactBodyPart) {
     TwoPanes::Fill(panes.right, kPropDestination, kFigureView, "3");
     const TreeItem hip = Mark(panes.left.root, {"actor hip:1"}, 4);
 
-    panes.left.CopyAllProps(hip);
+    CopyAllProps(panes.left, hip);
 
     const std::string dump = Dump(panes.right.root);
     EXPECT_NE(dump.find("prop box_1:3"), std::string::npos);

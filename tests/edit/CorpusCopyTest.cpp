@@ -21,7 +21,7 @@ std::string ReadText(const std::filesystem::path& path) {
 // The second "actor" Block with that data: these characters declare every actor twice, first
 // without channels.
 Block* DefinitiveActor(Block& root, const std::string& data) {
-    return root.FindNthChild("actor " + data, 1, false);
+    return root.FindNthChild("actor " + data, 1, Match::LineKey);
 }
 
 // Two real characters numbered 2 and 3: every channel of the female hip copied across lands in
@@ -38,22 +38,22 @@ TEST(CorpusCopyTest, ChannelsReachTheDefinitiveBodyPartOfAnotherNumber) {
     Block* hip = DefinitiveActor(panes.left.root, "hip:2");
     ASSERT_NE(hip, nullptr);
     hip->treeItem = 1;
-    Block* channels = hip->FindNthChild("channels", 0, true);
+    Block* channels = hip->FindNthChild("channels", 0, Match::Tag);
     ASSERT_NE(channels, nullptr);
     TreeItem next = 2;
     for (Block& channel : channels->children) {
         channel.treeItem = next++;
     }
-    const Block* maleDeclaration = panes.right.root.FindNthChild("actor hip:3", 0, false);
+    const Block* maleDeclaration = panes.right.root.FindNthChild("actor hip:3", 0, Match::LineKey);
     const std::size_t declarationSize = maleDeclaration->children.size();
     const std::size_t maleChannels = DefinitiveActor(panes.right.root, "hip:3")
-                                         ->FindNthChild("channels", 0, true)
+                                         ->FindNthChild("channels", 0, Match::Tag)
                                          ->children.size();
 
-    panes.left.CopyAllChannels(1);
+    CopyAllChannels(panes.left, 1);
 
     Block* maleHip = DefinitiveActor(panes.right.root, "hip:3");
-    Block* copied = maleHip->FindNthChild("channels", 0, true);
+    Block* copied = maleHip->FindNthChild("channels", 0, Match::Tag);
     EXPECT_EQ(copied->children.size(), maleChannels);  // same lines replaced, none added
     // Reversed: the female's last channel with a brace block comes first.
     const Block* lastWithBlock = nullptr;
@@ -64,7 +64,7 @@ TEST(CorpusCopyTest, ChannelsReachTheDefinitiveBodyPartOfAnotherNumber) {
     }
     ASSERT_NE(lastWithBlock, nullptr);
     EXPECT_EQ(copied->children.front().LineKey(), lastWithBlock->LineKey());
-    EXPECT_EQ(panes.right.root.FindNthChild("actor hip:3", 0, false)->children.size(),
+    EXPECT_EQ(panes.right.root.FindNthChild("actor hip:3", 0, Match::LineKey)->children.size(),
               declarationSize);
     EXPECT_EQ(panes.right.modified, 1);
 }

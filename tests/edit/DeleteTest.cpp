@@ -74,15 +74,15 @@ TEST(DeleteTest, DeleteItemRemovesOnlyThatBlock) {
     const TreeItem smile =
         Mark(panes.left.root, {"actor hip:1", "channels ", "targetGeom Smile"}, 5);
 
-    EXPECT_TRUE(panes.left.DeleteItem(smile));
+    EXPECT_TRUE(DeleteItem(panes.left, smile));
     EXPECT_EQ(At(panes.left.root, {"actor hip:1", "channels ", "targetGeom Smile"}), nullptr);
     EXPECT_NE(At(panes.left.root, {"actor hip:1", "channels ", "targetGeom Frown"}), nullptr);
     EXPECT_EQ(panes.left.modified, 1);
 
     // Item 0 would match the first Block without an item; nothing may go.
     const std::string before = Dump(panes.left.root);
-    EXPECT_FALSE(panes.left.DeleteItem(0));
-    EXPECT_FALSE(panes.left.DeleteItem(99));
+    EXPECT_FALSE(DeleteItem(panes.left, 0));
+    EXPECT_FALSE(DeleteItem(panes.left, 99));
     EXPECT_EQ(Dump(panes.left.root), before);
 }
 
@@ -91,11 +91,12 @@ TEST(DeleteTest, DeletingAPropRedirectsWhatHangsFromIt) {
     TwoPanes::Fill(panes.left, kScene, kFigureView);
     panes.left.root.children[4].treeItem = 8;  // the second "prop box_1:1"
 
-    EXPECT_EQ(panes.left.DeleteProp(8), 1);
+    EXPECT_EQ(DeleteProp(panes.left, 8), 1);
 
     EXPECT_EQ(At(panes.left.root, {"prop box_1:1"}), nullptr);  // both of its Blocks
     // ball hangs from the universe now; its own hierarchy pair stays as it was.
-    EXPECT_EQ(panes.left.root.FindNthChild("prop ball:1", 1, false)->GetParentName(), "UNIVERSE");
+    EXPECT_EQ(panes.left.root.FindNthChild("prop ball:1", 1, Match::LineKey)->GetParentName(),
+              "UNIVERSE");
     EXPECT_EQ(Dump(*At(panes.left.root, {"figure "})),
               "addChild hip:1\nBODY:1\naddChild ball:1\nbox_1:1\n");
     EXPECT_EQ(panes.left.modified, 1);
@@ -108,7 +109,7 @@ TEST(DeleteTest, PropOfAFileWithoutFigureBlockGoesButReportsZero) {
                    kFigureView);
     panes.left.root.children[1].treeItem = 3;
 
-    EXPECT_EQ(panes.left.DeleteProp(3), 0);
+    EXPECT_EQ(DeleteProp(panes.left, 3), 0);
     EXPECT_EQ(Dump(panes.left.root), "prop ball\n    parent UNIVERSE\n");
     EXPECT_EQ(panes.left.modified, 1);
 }
@@ -120,7 +121,7 @@ TEST(DeleteTest, AddChildAsLastLineOfFigureIsRemovedAlone) {
         "{\nprop box\n{\nparent hip\n}\nfigure\n{\naddChild hip\nBODY\naddChild box\n}\n}",
         kFigureView);
     panes.left.root.children[0].treeItem = 3;
-    EXPECT_EQ(panes.left.DeleteProp(3), 1);
+    EXPECT_EQ(DeleteProp(panes.left, 3), 1);
     EXPECT_EQ(Dump(panes.left.root), "figure\n    addChild hip\n    BODY\n");
 }
 
@@ -132,7 +133,7 @@ TEST(DeleteTest, PropWithEmptyNameMatchesOnlyTheEmptyName) {
                    kFigureView);
     panes.left.root.children[1].treeItem = 3;
 
-    EXPECT_EQ(panes.left.DeleteProp(3), 1);
+    EXPECT_EQ(DeleteProp(panes.left, 3), 1);
     EXPECT_EQ(Dump(panes.left.root),
               "prop box\n    parent hip\nprop cap\n    parent UNIVERSE\n"
               "figure\n    addChild box\n    hip\n");
@@ -143,13 +144,14 @@ TEST(DeleteTest, DeleteAllPropsTakesBothBlocksOfEveryPropOfThatBodyPart) {
     TwoPanes::Fill(panes.left, kScene, kFigureView);
     const TreeItem hip = Mark(panes.left.root, {"actor hip:1"}, 2);
 
-    panes.left.DeleteAllProps(hip);
+    DeleteAllProps(panes.left, hip);
 
     EXPECT_EQ(At(panes.left.root, {"prop box_1:1"}), nullptr);
     // ball hung from box_1, cap from another figure's hip: both stay, both Blocks each.
-    EXPECT_EQ(panes.left.root.FindNthChildIndex("prop ball:1", 1, false), 3);
+    EXPECT_EQ(panes.left.root.FindNthChildIndex("prop ball:1", 1, Match::LineKey), 3);
     EXPECT_NE(At(panes.left.root, {"prop ball:1"}), nullptr);
-    EXPECT_EQ(panes.left.root.FindNthChild("prop cap:2", 1, false)->GetParentName(), "hip:2");
+    EXPECT_EQ(panes.left.root.FindNthChild("prop cap:2", 1, Match::LineKey)->GetParentName(),
+              "hip:2");
     EXPECT_EQ(Dump(*At(panes.left.root, {"figure "})),
               "addChild hip:1\nBODY:1\naddChild ball:1\nbox_1:1\n");
 }
@@ -164,7 +166,7 @@ TEST(DeleteTest, DeleteAllPropsSurvivesRemovalsBehindTheWalk) {
         "prop a\n{\nparent hip\n}\nprop b\n{\nparent hip\n}\nprop c\n{\nparent hip\n}\n}",
         kFigureView);
     const TreeItem hip = Mark(panes.left.root, {"actor hip"}, 2);
-    panes.left.DeleteAllProps(hip);
+    DeleteAllProps(panes.left, hip);
     EXPECT_EQ(Dump(panes.left.root), "actor hip\n");
 }
 
@@ -179,7 +181,7 @@ TEST(DeleteTest, DeleteAllPropsActsAsRemovingEachPropInTurn) {
         "figure\n{\naddChild a\nprop b\nhip\naddChild b\nhip\n}\n}";
     TwoPanes panes;
     TwoPanes::Fill(panes.left, scene, kFigureView);
-    panes.left.DeleteAllProps(Mark(panes.left.root, {"actor hip"}, 2));
+    DeleteAllProps(panes.left, Mark(panes.left.root, {"actor hip"}, 2));
     EXPECT_EQ(Dump(panes.left.root),
               "actor hip\nactor UNIVERSE\nprop c\n    parent UNIVERSE\nprop e\n    parent d\n"
               "prop d\n    parent UNIVERSE\nfigure\n    hip\n");
@@ -187,7 +189,7 @@ TEST(DeleteTest, DeleteAllPropsActsAsRemovingEachPropInTurn) {
 
     // Props of "UNIVERSE": removing d makes e hang from the universe too, and e goes as well.
     TwoPanes::Fill(panes.right, scene, kFigureView);
-    panes.right.DeleteAllProps(Mark(panes.right.root, {"actor UNIVERSE"}, 2));
+    DeleteAllProps(panes.right, Mark(panes.right.root, {"actor UNIVERSE"}, 2));
     EXPECT_EQ(At(panes.right.root, {"prop e"}), nullptr);
     EXPECT_EQ(At(panes.right.root, {"prop d"}), nullptr);
     EXPECT_NE(At(panes.right.root, {"prop c"}), nullptr);
@@ -198,14 +200,14 @@ TEST(DeleteTest, BulkChannelDeletionsKeepTheOtherKindInOrder) {
     TwoPanes::Fill(panes.left, kScene, kPoseView);
     const TreeItem hip = Mark(panes.left.root, {"actor hip:1"}, 2);
 
-    panes.left.DeleteAllMorphTargets(hip);
+    DeleteAllMorphTargets(panes.left, hip);
     EXPECT_EQ(Dump(*At(panes.left.root, {"actor hip:1", "channels "})),
               "rotateX xrot\nrotateY yrot\n");
 
     TwoPanes again;
     TwoPanes::Fill(again.left, kScene, kPoseView);
     Mark(again.left.root, {"actor hip:1"}, 2);
-    again.left.DeleteAllChannels(2);
+    DeleteAllChannels(again.left, 2);
     EXPECT_EQ(Dump(*At(again.left.root, {"actor hip:1", "channels "})),
               "targetGeom Smile\ntargetGeom Frown\n");
     EXPECT_EQ(again.left.modified, 1);
@@ -214,7 +216,7 @@ TEST(DeleteTest, BulkChannelDeletionsKeepTheOtherKindInOrder) {
     TwoPanes none;
     TwoPanes::Fill(none.left, "{\nactor hip\n{\n}\n}", kPoseView);
     Mark(none.left.root, {"actor hip"}, 2);
-    none.left.DeleteAllChannels(2);
+    DeleteAllChannels(none.left, 2);
     EXPECT_EQ(none.left.modified, 0);
 }
 

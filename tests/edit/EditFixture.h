@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "edit/Copy.h"
+#include "edit/Delete.h"
+#include "edit/Rename.h"
+#include "edit/Zero.h"
 #include "model/Block.h"
 #include "model/TextIO.h"
 #include "pane/FigureFile.h"
@@ -115,7 +119,7 @@ inline std::string Dump(const Block& root) {
 inline Block* At(Block& root, std::initializer_list<std::string_view> keys) {
     Block* block = &root;
     for (std::string_view key : keys) {
-        block = block->FindNthChild(key, 0, false);
+        block = block->FindNthChild(key, 0, Match::LineKey);
         if (block == nullptr) {
             return nullptr;
         }

@@ -34,7 +34,7 @@ TEST(LineWalksTest, SurviveNestingAHostileFileCanHave) {
     panes.left.root.children.back().SetLine("prop box");
     panes.left.root.children.back().treeItem = 5;
 
-    EXPECT_EQ(panes.left.DeleteProp(5), 0);  // no "figure" Block
+    EXPECT_EQ(DeleteProp(panes.left, 5), 0);  // no "figure" Block
 
     const Block* last = &panes.left.root;
     int depth = 0;

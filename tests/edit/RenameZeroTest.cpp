@@ -29,7 +29,7 @@ TEST(RenameTest, MorphTargetKeepsItsSuffixOnly) {
                        kFigureView);
         Mark(panes.left.root, {"actor hip", "channels ", std::string("targetGeom ") + c.data}, 4);
 
-        panes.left.RenameItem(4, c.newName);
+        RenameItem(panes.left, 4, c.newName);
 
         EXPECT_EQ(At(panes.left.root, {"actor hip", "channels "})->children[0].data, c.expected)
             << c.data;
@@ -69,7 +69,7 @@ box_1:1
                    kFigureView);
     panes.left.root.children[1].treeItem = 6;
 
-    panes.left.RenameItem(6, "Crate");
+    RenameItem(panes.left, 6, "Crate");
 
     EXPECT_EQ(Dump(panes.left.root),
               "prop Crate:1\n"
@@ -87,7 +87,7 @@ TEST(RenameTest, PropWithoutNameRenamesItsBlocksAndTheLinesThatReferToIt) {
                    kFigureView);
     panes.left.root.children[1].treeItem = 6;
 
-    panes.left.RenameItem(6, "Crate");
+    RenameItem(panes.left, 6, "Crate");
 
     // Its "parent" and "addChild" references follow; other lines with empty data do not.
     EXPECT_EQ(Dump(panes.left.root),
@@ -104,7 +104,7 @@ TEST(RenameTest, ANameEndingInAColonHasNoSuffixToKeep) {
                    kFigureView);
     panes.left.root.children[1].treeItem = 6;
 
-    panes.left.RenameItem(6, "Crate");
+    RenameItem(panes.left, 6, "Crate");
 
     EXPECT_EQ(Dump(panes.left.root),
               "prop Crate\nprop Crate\n    parent hip:\nfigure\n    addChild Crate\n    hip:\n");
@@ -123,13 +123,13 @@ TEST(RenameTest, NoOpRenamesAndZeroesLeaveTheFileUnmodified) {
     panes.left.root.children[2].treeItem = 6;
     const TreeItem hip = Mark(panes.left.root, {"actor hip"}, 2);
 
-    panes.left.RenameItem(smile, "Smile");
-    panes.left.RenameItem(6, "box_1");
-    panes.left.ZeroItem(smile);
-    panes.left.ZeroActorItem(hip, 0);
+    RenameItem(panes.left, smile, "Smile");
+    RenameItem(panes.left, 6, "box_1");
+    ZeroItem(panes.left, smile);
+    ZeroActorItem(panes.left, hip, ChannelChoice::All);
     EXPECT_EQ(panes.left.modified, 0);
 
-    panes.left.RenameItem(6, "Box");  // the name line alone would already change the file
+    RenameItem(panes.left, 6, "Box");  // the name line alone would already change the file
     EXPECT_EQ(panes.left.modified, 1);
 }
 
@@ -165,7 +165,7 @@ TEST(ZeroTest, ChannelKeepsFramesAndEverythingButTheValues) {
     TwoPanes::Fill(panes.left, kBody, kPoseView);
     const TreeItem xrot = Mark(panes.left.root, {"actor hip", "channels ", "rotateX xrot"}, 3);
 
-    panes.left.ZeroItem(xrot);
+    ZeroItem(panes.left, xrot);
 
     EXPECT_EQ(Dump(*At(panes.left.root, {"actor hip", "channels ", "rotateX xrot"})),
               "keys\n    k 0 0\n    k 30 0\n    k 0\n");
@@ -188,7 +188,7 @@ TEST(ZeroTest, ActorModesPickMorphTargetsOrTheOtherChannels) {
         TwoPanes::Fill(panes.left, kBody, kPoseView);
         const TreeItem hip = Mark(panes.left.root, {"actor hip"}, 2);
 
-        panes.left.ZeroActorItem(hip, c.which);
+        ZeroActorItem(panes.left, hip, static_cast<ChannelChoice>(c.which));
 
         Block* channels = At(panes.left.root, {"actor hip", "channels "});
         EXPECT_EQ(channels->children[0].children[1].children[1].data, c.smileKey) << c.which;

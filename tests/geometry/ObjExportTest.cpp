@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "RecordingUi.h"
+#include "support/RecordingUi.h"
 #include "edit/MorphDeltas.h"
 #include "headless/MemoryProfileStore.h"
 #include "headless/MemoryTreeControl.h"
@@ -65,7 +65,7 @@ constexpr const char* kFigure =
 
 class ObjExportTest : public ::testing::Test {
   protected:
-    RecordingUi ui;
+    test::RecordingUi ui;
     MemoryProfileStore store;
     FigureFile file{ui, store};
     MemoryTreeControl control;
@@ -191,7 +191,7 @@ TEST_F(ObjExportTest, MorphTargetMovesTheFirstNumbDeltasVertices) {
     EXPECT_TRUE(request.overwritePrompt && request.pathMustExist && request.createPrompt);
     EXPECT_EQ(ui.log,
               (std::vector<std::string>{"save Smile.obj -> " + target, "exporting " + target,
-                                        "wait", "arrow", "exporting close"}));
+                                        "wait cursor", "arrow cursor", "exporting close"}));
 }
 
 TEST_F(ObjExportTest, ActorAndEmptyMorphExportTheGroupAsItIs) {
@@ -340,7 +340,7 @@ TEST(ObjExportCorpus, TheFemaleHeadExportsWithItsFacesAndVertices) {
     text.insert(channels + 2,
                 "targetGeom Wide\n{\nkeys\n{\nk 0 1\n}\nindexes 1\nnumbDeltas 911\n"
                 "deltas\n{\nd 0 0.5 0 0\n}\n}\ntargetGeom Still\n{\n}\n");
-    RecordingUi ui;
+    test::RecordingUi ui;
     ui.fixedExportTime = 0;
     MemoryProfileStore store;
     FigureFile file{ui, store};
@@ -356,7 +356,7 @@ TEST(ObjExportCorpus, TheFemaleHeadExportsWithItsFacesAndVertices) {
 
     ScratchDir dir;
     ui.fileAnswers = {dir.File("wide.obj"), dir.File("still.obj"), dir.File("head.obj")};
-    const Block* headBlock = file.root.FindNthChild("actor head:2", 1, false);
+    const Block* headBlock = file.root.FindNthChild("actor head:2", 1, Match::LineKey);
     ASSERT_NE(headBlock, nullptr);
     ASSERT_NE(headBlock->treeItem, 0u);
     ExportAllMorphTargets(file, headBlock->treeItem);

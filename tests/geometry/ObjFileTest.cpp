@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "RecordingUi.h"
+#include "support/RecordingUi.h"
 #include "geometry/ObjMesh.h"
 #include "headless/MemoryProfileStore.h"
 #include "pane/FigureFile.h"
@@ -20,7 +20,7 @@ namespace {
 
 class ObjFileTest : public ::testing::Test {
   protected:
-    RecordingUi ui;
+    test::RecordingUi ui;
     MemoryProfileStore store;
     FigureFile file{ui, store};
     ScratchDir dir;
@@ -42,8 +42,8 @@ TEST_F(ObjFileTest, ChooseProposesTheGeometryNameAndAttachesTheFile) {
     ASSERT_TRUE(file.objMesh);
     EXPECT_EQ(file.objMesh->FindGroup("hip")->faces.size(), 1u);
     EXPECT_EQ(ui.log.front(), "open SL_Female.obj -> " + dir.File("body.obj"));
-    EXPECT_EQ(ui.log[1], "wait");
-    EXPECT_EQ(ui.log[2], "progress open Loading obj mesh...\nPlease Wait. (owned)");
+    EXPECT_EQ(ui.log[1], "wait cursor");
+    EXPECT_EQ(ui.log[2], "progress Loading obj mesh...\nPlease Wait. (owned)");
 }
 
 TEST_F(ObjFileTest, CancelChangesNothing) {

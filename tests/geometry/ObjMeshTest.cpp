@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "RecordingUi.h"
-#include "edit/NumberText.h"
+#include "support/RecordingUi.h"
+#include "model/NumberText.h"
 
 namespace tessary {
 namespace {
@@ -216,12 +216,12 @@ TEST(ObjMesh, ShortOrOddStatements) {
 }
 
 TEST(ObjMesh, ShowsProgressWhileParsing) {
-    RecordingUi ui;
+    test::RecordingUi ui;
     ObjMesh mesh;
     mesh.Parse(NumberedVertices(3) + "g a\nf 1 2 3\ng b\nf 1 2 3\n", &ui);
     EXPECT_EQ(ui.log, (std::vector<std::string>{
-                          "progress open Loading obj mesh...\nPlease Wait. (owned)",
-                          "progress Adjusting faces...\nPlease Wait.", "progress close"}));
+                          "progress Loading obj mesh...\nPlease Wait. (owned)",
+                          "text Adjusting faces...\nPlease Wait.", "close progress"}));
     ASSERT_FALSE(ui.positions.empty());
     EXPECT_EQ(ui.positions.front(), 0);
     for (int position : ui.positions) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingUi.h"
+#include "support/RecordingUi.h"
 #include "geometry/MaterialList.h"
 #include "geometry/ObjMesh.h"
 #include "geometry/StorageOffsets.h"
@@ -20,7 +20,7 @@ using testing::Parse;
 
 class SaveRepairsTest : public ::testing::Test {
   protected:
-    RecordingUi ui;
+    test::RecordingUi ui;
     MemoryProfileStore store;
     FigureFile file{ui, store};
 

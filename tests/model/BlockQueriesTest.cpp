@@ -59,13 +59,14 @@ TEST(ChildLookupTest, FindNthChildCountsMatches) {
         {"k", 0, false, -1},  // so the tag alone does not match it
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(root.FindNthChildIndex(c.key, c.n, c.byTag), c.index)
+        EXPECT_EQ(root.FindNthChildIndex(c.key, c.n, c.byTag ? Match::Tag : Match::LineKey),
+                  c.index)
             << c.key << " n=" << c.n << " byTag=" << c.byTag;
     }
-    EXPECT_EQ(root.FindNthChild("k", 1, true), &root.children[2]);
-    EXPECT_EQ(root.FindNthChild("k", 4, true), nullptr);  // beyond the matches: none
-    EXPECT_EQ(root.FindNthChild("k", -1, true), nullptr);
-    EXPECT_EQ(root.FindNthChild("k ", 0, false), &root.children[3]);
+    EXPECT_EQ(root.FindNthChild("k", 1, Match::Tag), &root.children[2]);
+    EXPECT_EQ(root.FindNthChild("k", 4, Match::Tag), nullptr);  // beyond the matches: none
+    EXPECT_EQ(root.FindNthChild("k", -1, Match::Tag), nullptr);
+    EXPECT_EQ(root.FindNthChild("k ", 0, Match::LineKey), &root.children[3]);
 }
 
 TEST(ChildLookupTest, LineKeyAndParentName) {

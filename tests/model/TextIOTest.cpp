@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <vector>
 
 #include "ModelTestUtil.h"
+#include "support/FailingSink.h"
+#include "support/ScratchDir.h"
 
 namespace tessary {
 namespace {
@@ -353,12 +353,6 @@ TEST(RoundTripTest, CorpusFilesLoadWriteLoadGiveTheSameTree) {
 
 class FileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tessary-model-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string Slurp(const std::filesystem::path& path) {
         std::string text;
@@ -376,7 +370,8 @@ class FileTest : public ::testing::Test {
         return n;
     }
 
-    std::filesystem::path dir;
+    test::ScratchDir scratch;
+    std::filesystem::path dir = scratch.Path();
 };
 
 TEST_F(FileTest, ReadWholeFileReadsEveryByte) {
@@ -429,15 +424,9 @@ TEST_F(FileTest, FailedWritesLeaveTheTargetAlone) {
 }
 
 TEST_F(FileTest, WriteThatRunsOutOfSpaceLeavesTheTargetAlone) {
-    // A file size limit makes the disk "full" after 64 KiB, in the middle of the write.
+    // The disk is "full" after 64 KiB, in the middle of the write.
     const auto target = dir / "keep.cr2";
     Put(target, "original");
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string reason;
     const bool ok = WriteFileAtomically(
         target.string(), TextWriter::LineEnds::CrLf,
@@ -446,9 +435,7 @@ TEST_F(FileTest, WriteThatRunsOutOfSpaceLeavesTheTargetAlone) {
                 out.Write("line of text\n");
             }
         },
-        &reason);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+        &reason, test::FailAfter(64 * 1024, EFBIG));
     EXPECT_FALSE(ok);
     EXPECT_EQ(reason, "File too large");  // the first failing write names it, not the clean-up
     EXPECT_EQ(Slurp(target), "original");

@@ -1,19 +1,19 @@
 #include "pane/FigureFile.h"
 
 #include <algorithm>
-#include <csignal>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include "PaneTestSupport.h"
-#include "RecordingUi.h"
+#include "support/RecordingUi.h"
 #include "headless/MemoryProfileStore.h"
 #include "headless/MemoryTreeControl.h"
+#include "model/Names.h"
 #include "pane/FigureTree.h"
 #include "platform/MainWindowLink.h"
+#include "support/FailingSink.h"
 #include "support/Gzip.h"
 
 namespace tessary::test {
@@ -278,26 +278,6 @@ TEST_F(FigureFileTest, SaveToAFolderThatDoesNotExistReportsAndKeepsModified) {
     EXPECT_EQ(ui.log.back(), "message [FileOpenError] Error opening file. (!)");
 }
 
-// Lets writes fail once a file grows past `bytes`, as on a full disk, for one scope.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 TEST_F(FigureFileTest, SaveThatFailsWhileWritingLeavesTheOldFileAndKeepsTheRepairs) {
     std::string big = "{\nactor BODY:1\n{\nchannels\n{\n}\n";
     for (int i = 0; i < 20000; ++i) {
@@ -315,12 +295,8 @@ TEST_F(FigureFileTest, SaveThatFailsWhileWritingLeavesTheOldFileAndKeepsTheRepai
                                     f.root.children.front().data = "REPAIRED";
                                 }});
     ui.fileAnswers = {target};
-    int result = -1;
-    {
-        FileSizeLimit limit(64 * 1024);
-        result = file.Save();
-    }
-    EXPECT_EQ(result, 0);
+    file.sinkFilter = FailAfter(64 * 1024);  // the disk fills up part-way
+    EXPECT_EQ(file.Save(), 0);
     EXPECT_EQ(repairsRun, 1);
     EXPECT_EQ(ReadBytes(target), "old contents\n");
     EXPECT_EQ(file.root.children.front().data, "REPAIRED");  // the tree keeps the repair

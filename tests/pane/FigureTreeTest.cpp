@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "PaneTestSupport.h"
-#include "RecordingUi.h"
+#include "support/RecordingUi.h"
 #include "headless/MemoryProfileStore.h"
 #include "headless/MemoryTreeControl.h"
 #include "model/Block.h"

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "PaneTestSupport.h"
-#include "RecordingUi.h"
+#include "support/RecordingUi.h"
 #include "headless/MemoryProfileStore.h"
 
 namespace tessary::test {

@@ -91,10 +91,11 @@ std::string Actors(const Block& root, Test test) {
         if (actor.tag != "actor") {
             continue;
         }
-        const Block* channels = actor.FindNthChild("channels", 0, true);
+        const Block* channels = actor.FindNthChild("channels", 0, Match::Tag);
         std::string marks;
         for (const char* key : {"targetGeom Smile", "rotateX xrot"}) {
-            const Block* channel = channels ? channels->FindNthChild(key, 0, false) : nullptr;
+            const Block* channel =
+                channels ? channels->FindNthChild(key, 0, Match::LineKey) : nullptr;
             if (channel != nullptr && test(*channel)) {
                 marks += key[0] == 't' ? "m" : "x";
             }
@@ -107,8 +108,8 @@ std::string Actors(const Block& root, Test test) {
 }
 
 bool Zeroed(const Block& channel) {
-    const Block* keys = channel.FindNthChild("keys", 0, true);
-    return keys != nullptr && keys->FindNthChild("k 0 0", 0, false) != nullptr;
+    const Block* keys = channel.FindNthChild("keys", 0, Match::Tag);
+    return keys != nullptr && keys->FindNthChild("k 0 0", 0, Match::LineKey) != nullptr;
 }
 
 std::string ZeroedActors(const Block& root) {

@@ -1,4 +1,4 @@
-#include "geometry/LargeArrayAllocator.h"
+#include "platform/LargeArrayAllocator.h"
 
 #include <cstdint>
 

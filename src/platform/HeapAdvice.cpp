@@ -1,4 +1,4 @@
-#include "model/HeapAdvice.h"
+#include "platform/HeapAdvice.h"
 
 #include <cstdlib>  // defines __GLIBC__ where the C library is glibc
 
