@@ -107,7 +107,8 @@ std::unique_ptr<Pane> LoadOrSkip(benchmark::State& state) {
 }
 
 void SetMorphCounters(benchmark::State& state, Pane& pane) {
-    const Block* channels = pane.file.BlockOfItem(pane.largest)->FindNthChild("channels", 0, Match::Tag);
+    const Block* channels =
+        pane.file.BlockOfItem(pane.largest)->FindNthChild("channels", 0, Match::Tag);
     long long morphs = 0;
     for (const Block& channel : channels->children) {
         morphs += channel.tag == "targetGeom" ? 1 : 0;
@@ -140,40 +141,36 @@ void BM_Delete(benchmark::State& state) {
     state.counters["grew_MB"] = static_cast<double>(withStep - before) / kMB;
 }
 
-void BM_Undo(benchmark::State& state) {
+// Times Undo (or Redo) of the deletion; the other one puts the tree back, untimed.
+void TimeHistory(benchmark::State& state, bool undo) {
     const std::unique_ptr<Pane> pane = LoadOrSkip(state);
     if (!pane) {
         return;
     }
     SetMorphCounters(state, *pane);
     pane->Delete();
+    EditHistory& history = pane->file.history;
+    Block& root = pane->file.root;
+    if (!undo) {
+        history.Undo(root);
+    }
     for (auto _ : state) {
-        if (!pane->file.history.Undo(pane->file.root)) {
+        if (!(undo ? history.Undo(root) : history.Redo(root))) {
             state.SkipWithError("the step did not fit the tree");
             return;
         }
         state.PauseTiming();
-        pane->file.history.Redo(pane->file.root);
+        undo ? history.Redo(root) : history.Undo(root);
         state.ResumeTiming();
     }
 }
 
+void BM_Undo(benchmark::State& state) {
+    TimeHistory(state, true);
+}
+
 void BM_Redo(benchmark::State& state) {
-    const std::unique_ptr<Pane> pane = LoadOrSkip(state);
-    if (!pane) {
-        return;
-    }
-    SetMorphCounters(state, *pane);
-    pane->Delete();
-    for (auto _ : state) {
-        state.PauseTiming();
-        pane->file.history.Undo(pane->file.root);
-        state.ResumeTiming();
-        if (!pane->file.history.Redo(pane->file.root)) {
-            state.SkipWithError("the step did not fit the tree");
-            return;
-        }
-    }
+    TimeHistory(state, false);
 }
 
 // The view rebuilt after an undo (the same rebuild follows the deletion), for scale.

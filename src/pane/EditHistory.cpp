@@ -218,43 +218,32 @@ void EditStep::Swap(Block& root, Change& change) {
 }
 
 bool EditStep::Undo(Block& root) {
-    std::size_t i = changes_.size();
-    // What was swapped already goes back when a change does not fit or memory runs out, so
-    // the tree stays as it was.
-    auto rollBack = [&] {
-        for (std::size_t back = i + 1; back < changes_.size(); ++back) {
-            Swap(root, changes_[back]);
-        }
-    };
-    try {
-        while (i-- > 0) {
-            if (!Fits(root, changes_[i])) {
-                rollBack();
-                return false;
-            }
-            Swap(root, changes_[i]);
-        }
-    } catch (const std::bad_alloc&) {
-        rollBack();
-        throw;
-    }
-    return true;
+    return Apply(root, true);
 }
 
 bool EditStep::Redo(Block& root) {
-    std::size_t i = 0;
+    return Apply(root, false);
+}
+
+bool EditStep::Apply(Block& root, bool undo) {
+    const std::size_t count = changes_.size();
+    // Undoing swaps the last change first, redoing the first.
+    auto nth = [&](std::size_t k) -> Change& { return changes_[undo ? count - 1 - k : k]; };
+    std::size_t swapped = 0;
+    // What was swapped already goes back when a change does not fit or memory runs out, so
+    // the tree stays as it was.
     auto rollBack = [&] {
-        for (std::size_t back = i; back-- > 0;) {
-            Swap(root, changes_[back]);
+        while (swapped > 0) {
+            Swap(root, nth(--swapped));
         }
     };
     try {
-        for (; i < changes_.size(); ++i) {
-            if (!Fits(root, changes_[i])) {
+        for (; swapped < count; ++swapped) {
+            if (!Fits(root, nth(swapped))) {
                 rollBack();
                 return false;
             }
-            Swap(root, changes_[i]);
+            Swap(root, nth(swapped));
         }
     } catch (const std::bad_alloc&) {
         rollBack();

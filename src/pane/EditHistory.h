@@ -81,6 +81,7 @@ class EditStep {
         // The number of children of the parent in the state the change is in now.
         std::size_t size = 0;
     };
+    bool Apply(Block& root, bool undo);
     static bool Fits(Block& root, const Change& change);
     static void Swap(Block& root, Change& change);
 
