@@ -275,7 +275,9 @@ void StepRecorder::Finish() {
         }
     } else {
         const std::size_t count = root.children.size();
-        if (count < topCount_ || (count > topCount_ && !appends_)) {
+        // Copied Blocks are found again at their places: the top level keeps its length, but
+        // for Blocks a copy appends. (Removals recorded in the step may shorten it.)
+        if (!kept_.empty() && (count < topCount_ || (count > topCount_ && !appends_))) {
             incomplete_ = true;
         }
         for (Kept& kept : kept_) {
