@@ -204,7 +204,8 @@ void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const st
                   std::optional<StepRecorder>& here, std::optional<StepRecorder>& there) {
     FigureFile& file = commands.file;
     const Block* block = target != 0 ? file.BlockOfItem(target) : nullptr;
-    // A prop's lines are all over its file: it is copied, deleted and renamed as a whole file.
+    // A prop's lines are all over its file: its steps keep the top-level Blocks that name it.
+    // (In a pose file a prop is a body part like any other.)
     const bool prop = block != nullptr && file.viewKind == kFigureView && block->tag == "prop";
     switch (keeps) {
         case Keeps::Nothing:
