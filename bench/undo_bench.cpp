@@ -23,6 +23,8 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "commands/CommandIds.h"
+#include "commands/PaneCommands.h"
 #include "commands/StepRecorder.h"
 #include "edit/Delete.h"
 #include "headless/MemoryTreeControl.h"
@@ -173,6 +175,40 @@ void BM_Redo(benchmark::State& state) {
     TimeHistory(state, false);
 }
 
+// "Delete" on a prop of the head through the dispatcher: its step keeps the top-level Blocks
+// naming the prop and the figure Block, not the file. `step_MB` is what the step holds.
+void BM_DeleteProp(benchmark::State& state) {
+    const std::unique_ptr<Pane> pane = LoadOrSkip(state);
+    if (!pane) {
+        return;
+    }
+    CommandContext context;
+    PaneCommands commands(pane->tree, context);
+    EditHistory& history = pane->file.history;
+    auto choose = [&pane] {
+        pane->file.commandItem = pane->control.FindItemByText(0, "smartProp1");
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        choose();
+        state.ResumeTiming();
+        commands.Dispatch(kCmdDelete);
+        state.PauseTiming();
+        if (history.NextUndo() == nullptr || !history.Undo(pane->file.root)) {
+            state.SkipWithError("no step to undo");
+            return;
+        }
+        history.Clear();
+        pane->tree.Refresh();
+        state.ResumeTiming();
+    }
+    choose();
+    commands.Dispatch(kCmdDelete);
+    const long long withStep = heapInUse;
+    history.Clear();
+    state.counters["step_MB"] = static_cast<double>(withStep - heapInUse) / 1e6;
+}
+
 // The view rebuilt after an undo (the same rebuild follows the deletion), for scale.
 void BM_RefreshView(benchmark::State& state) {
     const std::unique_ptr<Pane> pane = LoadOrSkip(state);
@@ -187,6 +223,7 @@ void BM_RefreshView(benchmark::State& state) {
 BENCHMARK(BM_Delete)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_Undo)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_Redo)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_DeleteProp)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_RefreshView)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
