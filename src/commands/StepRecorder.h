@@ -33,8 +33,11 @@ class FigureFile;
 //   RecordRemovals  lets the edit operations move the Blocks they remove into the step
 //                   instead of freeing them (nothing is copied).
 //
-// A recorder destroyed without Finish (the command ran out of memory) forgets the history,
-// since the tree may have changed in part.
+// What a command may change is the dispatcher's table to say. Where Finish sees the tree
+// changed beyond that (a copied Block gone, the top level of another length), it forgets the
+// history rather than keep a step that would not restore the tree; so does a recorder
+// destroyed without Finish (the command ran out of memory), since the tree may have changed
+// in part.
 class StepRecorder {
   public:
     StepRecorder(FigureFile& file, std::string label);
