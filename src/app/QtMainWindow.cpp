@@ -236,6 +236,13 @@ void QtMainWindow::BuildShortcuts() {
     onKey(QKeySequence(Qt::Key_F1), [this] { shell_->OnHelpButton(); });
     onKey(QKeySequence::Find, [this] { OpenFind(focusedSide_); });
     onKey(QKeySequence(Qt::SHIFT | Qt::Key_F10), [this] { ShowItemMenu(); });
+    // Undo and redo act on the pane that has (or last had) the focus; a label editor or the
+    // find field keeps these keys for its own text.
+    onKey(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { shell_->Commands(focusedSide_).Undo(); });
+    for (const QKeySequence& redo :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
+        onKey(redo, [this] { shell_->Commands(focusedSide_).Redo(); });
+    }
     // The pane buttons' texts are file names once loaded, so their Alt letters are keys of
     // their own, named in the buttons' tool tips.
     const char* purposes[] = {"Load a file into the %1 pane", "Save the %1 pane's file",
@@ -277,7 +284,8 @@ void QtMainWindow::Render() {
         RenderButton(*pane.obj, state.obj);
         RenderButton(*pane.options, state.options);
     }
-    setWindowTitle(DecodeText(shell_->Title()));
+    // The title names what Ctrl+Z would undo in the focused pane: no control moves for it.
+    setWindowTitle(DecodeText(shell_->Title(focusedSide_)));
     RenderStatus();
 }
 
@@ -381,7 +389,10 @@ void QtMainWindow::TrackFocus(QWidget* now) {
               static_cast<QWidget*>(pane.load), static_cast<QWidget*>(pane.save),
               static_cast<QWidget*>(pane.obj), static_cast<QWidget*>(pane.options)}) {
             if (now != nullptr && own != nullptr && (now == own || own->isAncestorOf(now))) {
-                focusedSide_ = static_cast<Side>(index);
+                if (focusedSide_ != static_cast<Side>(index)) {
+                    focusedSide_ = static_cast<Side>(index);
+                    setWindowTitle(DecodeText(shell_->Title(focusedSide_)));
+                }
                 return;
             }
         }

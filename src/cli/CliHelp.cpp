@@ -108,6 +108,15 @@ constexpr HelpEntry kHelp[] = {
      "select ITEM and press Insert or Delete",
      "Selects ITEM and presses the key. REPLY words answer the confirmation a delete\n"
      "asks (no reply left means yes).\n"},
+    {HelpKind::Action, "undo", "undo PANE", "undo the pane's last change (Ctrl+Z)",
+     "Undoes the last change to the pane's file (a copy is a change of the pane it went\n"
+     "into) and rebuilds its tree, as Ctrl+Z in the pane does. Undoing back to the file\n"
+     "as last loaded or saved clears its modified flag. With nothing to undo nothing\n"
+     "happens; that is no error. Each pane keeps its last 100 changes; a load clears them.\n"},
+    {HelpKind::Action, "redo", "redo PANE", "redo the change last undone (Ctrl+Shift+Z)",
+     "Redoes the change of the pane's file that undo took back last, as Ctrl+Shift+Z or\n"
+     "Ctrl+Y in the pane does. A new change after an undo drops what could be redone.\n"
+     "With nothing to redo nothing happens; that is no error.\n"},
     {HelpKind::Action, "properties", "properties PANE ITEM", "open Block Info on ITEM",
      "Chooses Properties on ITEM. The Block Info dialog stays open and the following\n"
      "lines act in it, until ok or cancel: change-data LINE TEXT, change-tag LINE TEXT,\n"

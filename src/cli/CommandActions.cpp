@@ -125,7 +125,7 @@ void PropertiesLine(SessionCommands& commands, OpenProperties& open, ScriptRunne
         open.inspector.reset();
         runner.LeaveMode();
         if (name == "ok") {
-            commands.Pane(open.side).PropertiesAccepted(open.item, open.before);
+            commands.Pane(open.side).PropertiesAccepted(open.item, std::move(open.before));
         }
     } else {
         throw ScriptError("'" + name +
@@ -208,6 +208,17 @@ void DropAction(SessionCommands& commands, ScriptRunner& runner, const Words& ar
     commands.Pane(side).OnDrop({args[1]});
 }
 
+// Ctrl+Z and Ctrl+Shift+Z in the pane; with nothing to undo or redo nothing happens.
+void UndoAction(SessionCommands& commands, ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 1, 1, "undo PANE");
+    commands.Pane(runner.ParsePane(args[0])).Undo();
+}
+
+void RedoAction(SessionCommands& commands, ScriptRunner& runner, const Words& args) {
+    ScriptRunner::RequireArgs(args, 1, 1, "redo PANE");
+    commands.Pane(runner.ParsePane(args[0])).Redo();
+}
+
 }  // namespace
 
 void RegisterCommandActions(ScriptRunner& runner) {
@@ -222,6 +233,8 @@ void RegisterCommandActions(ScriptRunner& runner) {
     add("rename", RenameAction);
     add("key", KeyAction);
     add("drop", DropAction);
+    add("undo", UndoAction);
+    add("redo", RedoAction);
     add("properties", PropertiesAction);
 }
 

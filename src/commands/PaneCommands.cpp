@@ -5,6 +5,7 @@
 
 #include "commands/CommandIds.h"
 #include "commands/StatusText.h"
+#include "commands/StepRecorder.h"
 #include "edit/Combine.h"
 #include "edit/Copy.h"
 #include "edit/Delete.h"
@@ -39,87 +40,103 @@ enum class Cursor {
     ArrowAtEnd,  // the operation sets the hourglass itself; the arrow comes back at the end
 };
 
+// What a command may change, so that it becomes one step of the history of the pane it
+// changes (see StepRecorder).
+enum class Keeps {
+    Nothing,            // no Block of either file
+    Target,             // the target's Block, in place
+    NewChannel,         // a new first channel of the target
+    Removals,           // removes Blocks (a prop's deletion changes the whole file)
+    WholeFile,          // any top-level Block of this file
+    PropsOfTarget,      // the Blocks naming the props that hang from the target
+    Copy,               // the other file's channels of the target's body part, or a prop's Blocks
+    CopyPropsOfTarget,  // the Blocks of the other file that the target's props go into
+    BothWholeFiles,     // any top-level Block of either file
+};
+
 using Operation = void (*)(PaneCommands&, TreeItem);
 
 // One row of the command table. `needsOther`: the command does nothing at all while the other
-// pane is empty. A row whose operation is null names a command whose operation is not part of
-// this program yet (or is connected by SetHandler); it does nothing until then.
+// pane is empty. `keeps`: what the history of each pane needs to undo the command. A row whose
+// operation is null names a command whose operation is not part of this program yet (or is
+// connected by SetHandler); it does nothing until then.
 struct CommandRow {
     int id;
     Target target;
     bool needsOther;
     Cursor cursor;
+    Keeps keeps;
     Operation run;
 };
 
 const CommandRow kCommandTable[] = {
-    {kCmdCopy, Target::CommandItem, true, Cursor::Wait,
+    {kCmdCopy, Target::CommandItem, true, Cursor::Wait, Keeps::Copy,
      [](PaneCommands& c, TreeItem i) { c.CopyCommand(i); }},
-    {kCmdRename, Target::CommandItem, false, Cursor::None,
+    {kCmdRename, Target::CommandItem, false, Cursor::None, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { c.StartRename(i); }},
-    {kCmdDelete, Target::CommandItem, false, Cursor::Wait,
+    {kCmdDelete, Target::CommandItem, false, Cursor::Wait, Keeps::Removals,
      [](PaneCommands& c, TreeItem i) { c.DeleteOneItem(i); }},
-    {kCmdProperties, Target::CommandItem, false, Cursor::None,
+    {kCmdProperties, Target::CommandItem, false, Cursor::None, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { c.ShowProperties(i); }},
-    {kCmdExportToObj, Target::CommandItem, false, Cursor::Wait,
+    {kCmdExportToObj, Target::CommandItem, false, Cursor::Wait, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { c.ExportItem(i); }},
-    {kCmdDeleteAllProps, Target::Owner, false, Cursor::None,
+    {kCmdDeleteAllProps, Target::Owner, false, Cursor::None, Keeps::PropsOfTarget,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllPropsCommand(i); }},
-    {kCmdExportAllProps, Target::Owner, false, Cursor::None,
+    {kCmdExportAllProps, Target::Owner, false, Cursor::None, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { ExportAllProps(c.file, i); }},
-    {kCmdExportActorToObj, Target::CommandItem, false, Cursor::Wait,
+    {kCmdExportActorToObj, Target::CommandItem, false, Cursor::Wait, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { ExportMorphTarget(c.file, i); }},
-    {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None,
+    {kCmdDeleteAllMorphTargets, Target::ItemInPoseElseOwner, false, Cursor::None, Keeps::Removals,
      [](PaneCommands& c, TreeItem i) { c.DeleteAllMorphTargetsCommand(i); }},
-    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd,
+    {kCmdCombineMorphTargets, Target::Owner, false, Cursor::ArrowAtEnd, Keeps::NewChannel,
      [](PaneCommands& c, TreeItem i) { c.CombineCommand(i); }},
-    {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait,
+    {kCmdCopyAllMorphTargets, Target::ItemInPoseElseOwner, true, Cursor::Wait, Keeps::Copy,
      [](PaneCommands& c, TreeItem i) { c.CopyAllMorphTargetsCommand(i); }},
-    {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait,
+    {kCmdCopyAllProps, Target::Owner, true, Cursor::Wait, Keeps::CopyPropsOfTarget,
      [](PaneCommands& c, TreeItem i) { c.CopyAllPropsCommand(i); }},
-    {kCmdExportAllMorphTargets, Target::Owner, false, Cursor::None,
+    {kCmdExportAllMorphTargets, Target::Owner, false, Cursor::None, Keeps::Nothing,
      [](PaneCommands& c, TreeItem i) { ExportAllMorphTargets(c.file, i); }},
-    {kCmdChangeData, Target::CommandItem, false, Cursor::None,
+    {kCmdChangeData, Target::CommandItem, false, Cursor::None, Keeps::Target,
      [](PaneCommands& c, TreeItem i) { c.ChangeData(i); }},
-    {kCmdChangeTag, Target::CommandItem, false, Cursor::None,
+    {kCmdChangeTag, Target::CommandItem, false, Cursor::None, Keeps::Target,
      [](PaneCommands& c, TreeItem i) { c.ChangeTag(i); }},
     // Each copy checks the destination itself.
-    {kCmdCopyAll, Target::CommandItem, false, Cursor::Wait,
+    {kCmdCopyAll, Target::CommandItem, false, Cursor::Wait, Keeps::Copy,
      [](PaneCommands& c, TreeItem i) { c.CopyAllCommand(i); }},
-    {kCmdCopyOnlyChannels, Target::CommandItem, true, Cursor::Wait,
+    {kCmdCopyOnlyChannels, Target::CommandItem, true, Cursor::Wait, Keeps::Copy,
      [](PaneCommands& c, TreeItem i) { c.CopyOnlyChannelsCommand(i); }},
-    {kCmdDeleteOnlyChannels, Target::CommandItem, false, Cursor::None,
+    {kCmdDeleteOnlyChannels, Target::CommandItem, false, Cursor::None, Keeps::Removals,
      [](PaneCommands& c, TreeItem i) { c.DeleteOnlyChannelsCommand(i); }},
-    {kCmdCopyPoseLine, Target::CommandItem, true, Cursor::Wait,
+    {kCmdCopyPoseLine, Target::CommandItem, true, Cursor::Wait, Keeps::Copy,
      [](PaneCommands& c, TreeItem i) { c.CopyPoseLineCommand(i); }},
-    {kCmdZeroAllSettings, Target::CommandItem, false, Cursor::Wait,
+    {kCmdZeroAllSettings, Target::CommandItem, false, Cursor::Wait, Keeps::Target,
      [](PaneCommands& c, TreeItem i) { c.ZeroAllSettings(i); }},
-    {kCmdZeroChannelSettings, Target::CommandItem, false, Cursor::Wait,
+    {kCmdZeroChannelSettings, Target::CommandItem, false, Cursor::Wait, Keeps::Target,
      [](PaneCommands& c, TreeItem i) { c.ZeroChannelSettings(i); }},
-    {kCmdZeroMorphSettings, Target::CommandItem, false, Cursor::Wait,
+    {kCmdZeroMorphSettings, Target::CommandItem, false, Cursor::Wait, Keeps::Target,
      [](PaneCommands& c, TreeItem i) { c.ZeroMorphSettings(i); }},
-    {kCmdZeroSettings, Target::CommandItem, false, Cursor::Wait,
+    {kCmdZeroSettings, Target::CommandItem, false, Cursor::Wait, Keeps::Target,
      [](PaneCommands& c, TreeItem i) { c.ZeroSettings(i); }},
     // The region menu: whole-file clean-ups without confirmation, and the region dialog.
-    {kCmdDeleteMorphsFromFile, Target::File, false, Cursor::None,
+    {kCmdDeleteMorphsFromFile, Target::File, false, Cursor::None, Keeps::Removals,
      [](PaneCommands& c, TreeItem) {
          ApplyToWholeFile(c.file, WholeFileAction::Delete, ChannelKind::MorphTargets);
      }},
-    {kCmdRegions, Target::File, false, Cursor::None,
+    {kCmdRegions, Target::File, false, Cursor::None, Keeps::BothWholeFiles,
      [](PaneCommands& c, TreeItem) { RunRegionDialog(c.file); }},
-    {kCmdDeleteChannelsFromFile, Target::File, false, Cursor::None,
+    {kCmdDeleteChannelsFromFile, Target::File, false, Cursor::None, Keeps::Removals,
      [](PaneCommands& c, TreeItem) {
          ApplyToWholeFile(c.file, WholeFileAction::Delete, ChannelKind::OtherChannels);
      }},
-    {kCmdZeroMorphsInFile, Target::File, false, Cursor::None,
+    {kCmdZeroMorphsInFile, Target::File, false, Cursor::None, Keeps::WholeFile,
      [](PaneCommands& c, TreeItem) {
          ApplyToWholeFile(c.file, WholeFileAction::Zero, ChannelKind::MorphTargets);
      }},
-    {kCmdZeroChannelsInFile, Target::File, false, Cursor::None,
+    {kCmdZeroChannelsInFile, Target::File, false, Cursor::None, Keeps::WholeFile,
      [](PaneCommands& c, TreeItem) {
          ApplyToWholeFile(c.file, WholeFileAction::Zero, ChannelKind::OtherChannels);
      }},
-    {kCmdDeletePropsFromFile, Target::File, false, Cursor::None,
+    {kCmdDeletePropsFromFile, Target::File, false, Cursor::None, Keeps::WholeFile,
      [](PaneCommands& c, TreeItem) { DeletePropsInFile(c.file); }},
 };
 
@@ -132,6 +149,25 @@ const CommandRow* FindRow(int commandId) {
     return nullptr;
 }
 
+// The text of a command's menu entry: the entry of the menu it was chosen from, or (for a key)
+// of the first menu that holds it.
+std::string EntryText(const std::optional<Menu>& popup, int commandId) {
+    if (popup && popup->Holds(commandId)) {
+        for (const MenuItem& item : popup->items) {
+            if (!item.separator && item.id == commandId) {
+                return item.PlainText();
+            }
+        }
+    }
+    for (int menuId : {kMenuItem, kMenuPropsFolder, kMenuActor, kMenuMorphFolder, kMenuInspector,
+                       kMenuPoseActor, kMenuPoseLine, kMenuRegions}) {
+        if (const std::optional<Menu> menu = LoadMenu(menuId); menu && menu->Holds(commandId)) {
+            return EntryText(menu, commandId);
+        }
+    }
+    return "Change";
+}
+
 std::string Trimmed(const std::string& text) {
     const char* blanks = " \t\r\n\v\f";
     const std::size_t first = text.find_first_not_of(blanks);
@@ -139,6 +175,129 @@ std::string Trimmed(const std::string& text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// "Delete All Morph Targets (lHand)": the entry and the label of the item it acted on.
+std::string StepLabel(const PaneCommands& commands, const std::string& entry, TreeItem item) {
+    return item == 0 ? entry : entry + " (" + commands.tree.control.GetItemText(item) + ")";
+}
+
+// The names of the top-level props whose first "parent" line names `bodyPart`, or the prop's
+// own name.
+std::vector<std::string> PropNames(const Block& root, const Block& bodyPart) {
+    if (bodyPart.tag == "prop") {
+        return {bodyPart.data};
+    }
+    std::vector<std::string> names;
+    for (const Block& block : root.children) {
+        const int parent = block.tag == "prop" ? block.FindChildIndex("parent") : -1;
+        if (parent >= 0 && block.children[static_cast<std::size_t>(parent)].data == bodyPart.data) {
+            names.push_back(block.data);
+        }
+    }
+    return names;
+}
+
+// The recorders of a command that `keeps` so: `here` for this pane's file, `there` for the
+// other one's.
+void PrepareSteps(PaneCommands& commands, Keeps keeps, TreeItem target, const std::string& label,
+                  std::optional<StepRecorder>& here, std::optional<StepRecorder>& there) {
+    FigureFile& file = commands.file;
+    const Block* block = target != 0 ? file.BlockOfItem(target) : nullptr;
+    // A prop's lines are all over its file: its steps keep the top-level Blocks that name it.
+    // (In a pose file a prop is a body part like any other.)
+    const bool prop = block != nullptr && file.viewKind == kFigureView && block->tag == "prop";
+    switch (keeps) {
+        case Keeps::Nothing:
+            return;
+        case Keeps::Target:
+            if (block != nullptr) {
+                here.emplace(file, label);
+                here->KeepBlockOf(target);
+            }
+            return;
+        case Keeps::NewChannel:
+            if (const Block* channels =
+                    block != nullptr ? block->FindNthChild("channels", 0, Match::Tag) : nullptr) {
+                here.emplace(file, label);
+                here->KeepFrontInsertions(*channels, {});
+            }
+            return;
+        case Keeps::Removals:
+            here.emplace(file, label);
+            if (prop) {
+                here->KeepTopLevelNaming({block->data});
+            } else {
+                here->RecordRemovals();
+            }
+            return;
+        case Keeps::PropsOfTarget:
+            if (block != nullptr) {
+                here.emplace(file, label);
+                here->KeepTopLevelNaming(PropNames(file.root, *block));
+            }
+            return;
+        case Keeps::WholeFile:
+            here.emplace(file, label);
+            here->KeepWholeFile();
+            return;
+        case Keeps::BothWholeFiles:
+            here.emplace(file, label);
+            here->KeepWholeFile();
+            break;
+        case Keeps::Copy:
+        case Keeps::CopyPropsOfTarget:
+            break;
+    }
+    if (!commands.OtherLoaded()) {
+        return;
+    }
+    FigureFile& other = *file.otherPane;
+    if (keeps == Keeps::BothWholeFiles) {
+        there.emplace(other, label);
+        there->KeepWholeFile();
+        return;
+    }
+    if (block == nullptr) {
+        return;  // nothing to copy
+    }
+    if (keeps == Keeps::CopyPropsOfTarget || prop) {
+        // The props arrive under the other file's figure number, beside any of that name.
+        std::vector<std::string> names = PropNames(file.root, *block);
+        for (std::string& name : names) {
+            name = WithFigureSuffix(name, other.figureSuffix);
+        }
+        there.emplace(other, label);
+        there->KeepTopLevelNaming(names);
+        return;
+    }
+    // A copy goes in front of the channels of the body part of that name in the other file,
+    // replacing the channels of its lines; or it makes the levels it needs there.
+    std::vector<const Block*> sources{block};
+    if (const Block* channels = block->FindNthChild("channels", 0, Match::Tag)) {
+        sources.clear();
+        for (const Block& channel : channels->children) {
+            sources.push_back(&channel);
+        }
+    }
+    std::vector<std::string> keys;
+    TreeItem sourceItem = 0;
+    for (const Block* source : sources) {
+        keys.push_back(source->LineKey());
+        sourceItem = sourceItem == 0 ? source->treeItem : sourceItem;
+    }
+    const std::string path = sourceItem != 0 ? file.root.PathOf(sourceItem, true) : std::string();
+    if (const Block* list =
+            path.empty() ? nullptr : other.root.FindByPath(PathParent(path), true)) {
+        there.emplace(other, label);
+        there->KeepFrontInsertions(*list, keys);
+        return;
+    }
+    if (const std::optional<BlockPosition> position = PositionOfItem(file.root, target)) {
+        const Block& top = file.root.children[position->front()];
+        there.emplace(other, label);
+        there->KeepTopLevel(top.tag, BaseName(top.data));
+    }
 }
 
 }  // namespace
@@ -244,16 +403,17 @@ void PaneCommands::ShowCopies() {
 }
 
 void PaneCommands::Dispatch(int commandId) {
+    const std::string entry = EntryText(context.currentPopup, commandId);
     context.currentPopup.reset();
     if (commandId < kFirstPaneCommand || commandId > kLastPaneCommand) {
         return;
     }
     BeginCommand();
-    RunCommand(commandId);
+    RunCommand(commandId, entry);
     EndCommand();
 }
 
-void PaneCommands::RunCommand(int commandId) {
+void PaneCommands::RunCommand(int commandId, const std::string& entry) {
     const CommandRow* row = FindRow(commandId);
     if (row == nullptr) {
         return;
@@ -284,11 +444,35 @@ void PaneCommands::RunCommand(int commandId) {
     if (row->cursor == Cursor::Wait) {
         file.ui.SetWaitCursor();
     }
+    // Without Finish (memory ran out) the recorders forget the histories they were for.
+    std::optional<StepRecorder> here;
+    std::optional<StepRecorder> there;
+    try {
+        PrepareSteps(*this, row->keeps, target, StepLabel(*this, entry, target), here, there);
+    } catch (const std::bad_alloc&) {
+        // Nothing changed yet: the command does not run.
+        for (std::optional<StepRecorder>* recorder : {&here, &there}) {
+            if (*recorder) {
+                (*recorder)->Abandon();
+            }
+        }
+        file.ReportOutOfMemory();
+        if (row->cursor != Cursor::None) {
+            file.ui.SetArrowCursor();
+        }
+        return;
+    }
     try {
         if (connected != handlers_.end()) {
             connected->second(*this, target);
         } else {
             row->run(*this, target);
+        }
+        if (here) {
+            here->Finish();
+        }
+        if (there) {
+            there->Finish();
         }
     } catch (const std::bad_alloc&) {
         file.ReportOutOfMemory();
@@ -328,8 +512,27 @@ void PaneCommands::EndLabelEdit(TreeItem item, const std::optional<std::string>&
     }
     BeginCommand();
     const std::string before = tree.control.GetItemText(item);
+    std::optional<StepRecorder> step;
+    try {
+        step.emplace(file, "Rename (" + before + ")");
+        // A prop is renamed in every line that names it.
+        const Block* block = file.BlockOfItem(item);
+        if (block != nullptr && block->tag == "prop") {
+            step->KeepTopLevelNaming({block->data});
+        } else {
+            step->KeepBlockOf(item);
+        }
+    } catch (const std::bad_alloc&) {
+        if (step) {
+            step->Abandon();
+        }
+        file.ReportOutOfMemory();
+        EndCommand();
+        return;
+    }
     try {
         RenameItem(file, item, name);
+        step->Finish();
         tree.control.SetItemText(item, name);
         context.status = "Renamed " + before + " to " + name;
     } catch (const std::bad_alloc&) {
@@ -467,17 +670,20 @@ void PaneCommands::ShowProperties(TreeItem item) {
     if (block == nullptr || !runBlockInfoDialog) {
         return;
     }
-    const Block before = *block;
+    Block before = *block;
     if (runBlockInfoDialog(*block)) {
-        PropertiesAccepted(item, before);
+        PropertiesAccepted(item, std::move(before));
     }
 }
 
-void PaneCommands::PropertiesAccepted(TreeItem item, const Block& before) {
+void PaneCommands::PropertiesAccepted(TreeItem item, Block before) {
+    StepRecorder step(file, StepLabel(*this, "Properties", item));
     if (const Block* after = file.BlockOfItem(item);
         after == nullptr || !SameLines(before, *after)) {
         file.modified = 1;
     }
+    step.KeepBlockWas(item, std::move(before));
+    step.Finish();
     tree.Refresh();
 }
 

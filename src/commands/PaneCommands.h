@@ -59,6 +59,13 @@ class PaneCommands {
     // trimmed changes nothing; otherwise the item is renamed and shows the trimmed text.
     void EndLabelEdit(TreeItem item, const std::optional<std::string>& text);
 
+    // Ctrl+Z: the last change of this pane's file undone; Ctrl+Shift+Z or Ctrl+Y: the last
+    // change undone redone. The view is rebuilt; the item that was selected, or the nearest
+    // item above it that is still there, is selected and expanded. With nothing to undo or redo
+    // nothing happens.
+    void Undo();
+    void Redo();
+
     // Files dropped onto the tree: the first one is loaded (once the user agreed to discard
     // unsaved changes), or attached as geometry when it ends in ".obj" or ".obz" (any case).
     // Returns whether the drop was taken.
@@ -97,9 +104,10 @@ class PaneCommands {
     void DeleteOneItem(TreeItem item);
     void ShowProperties(TreeItem item);
     // The end of Properties on `item` once the Block Info dialog closed with OK: the file is
-    // marked changed when its Block no longer equals `before`, and the tree is refreshed. For
-    // a face whose dialog outlives the call of runBlockInfoDialog (a session script).
-    void PropertiesAccepted(TreeItem item, const Block& before);
+    // marked changed when its Block no longer equals `before` (a step of its history), and the
+    // tree is refreshed. For a face whose dialog outlives the call of runBlockInfoDialog (a
+    // session script).
+    void PropertiesAccepted(TreeItem item, Block before);
     void DeleteAllPropsCommand(TreeItem owner);
     void DeleteAllMorphTargetsCommand(TreeItem item);
     void CopyAllMorphTargetsCommand(TreeItem item);
@@ -126,9 +134,13 @@ class PaneCommands {
     // True when `text` may become a tag, data or name; otherwise tells the user why not.
     bool AcceptsLineText(const std::string& text);
     void RefreshOther();
+    // Runs a command of the table; what it changes becomes a step named after `entry`, its
+    // menu entry, in the history of each pane it changes.
+    void RunCommand(int commandId, const std::string& entry);
+    // Undo or Redo: the step applied, the view rebuilt and the user's place kept.
+    void StepHistory(bool undo);
     // Starts and ends a command for the status line; the end also shows what a copy brought
     // into the other pane by selecting the copied item that comes first there.
-    void RunCommand(int commandId);
     void ReportZeroed(TreeItem item);
     void BeginCommand();
     void EndCommand();

@@ -3,6 +3,7 @@
 #include "edit/Delete.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -11,6 +12,7 @@
 
 #include "edit/LineWalks.h"
 #include "model/Block.h"
+#include "pane/EditHistory.h"
 #include "pane/FigureFile.h"
 
 namespace tessary {
@@ -21,11 +23,13 @@ Block* ChannelsOf(Block* bodyPart) {
     return bodyPart == nullptr ? nullptr : bodyPart->FindNthChild("channels", 0, Match::Tag);
 }
 
-// Removes the children of `channels` whose tag is (or is not) "targetGeom", in one pass.
-bool RemoveChannels(Block& channels, bool morphTargets) {
-    return RemoveChildrenWhere(channels, [morphTargets](const Block& channel) {
-               return (channel.tag == "targetGeom") == morphTargets;
-           }) != 0;
+// Removes the children of `channels` whose tag is (or is not) "targetGeom", in one pass; into
+// the step the file's history records, if any.
+bool RemoveChannels(FigureFile& file, Block& channels, bool morphTargets) {
+    return RemoveChildrenRecorded(file.history, file.root, channels,
+                                  [morphTargets](const Block& channel) {
+                                      return (channel.tag == "targetGeom") == morphTargets;
+                                  }) != 0;
 }
 
 // The first "parent" line of a top-level Block names `bodyPartName`.
@@ -93,9 +97,19 @@ bool RemovePropsFromFigure(Block& figure, const std::vector<std::string>& names,
 
 bool DeleteItem(FigureFile& file, TreeItem item) {
     // Item 0 would match the first Block that has no item at all.
-    if (item == 0 || !file.root.RemoveByTreeItem(item)) {
+    std::optional<BlockPosition> position;
+    if (item != 0) {
+        position = PositionOfItem(file.root, item);
+    }
+    if (!position) {
         return false;
     }
+    const std::size_t index = position->back();
+    position->pop_back();
+    Block& parent = *BlockAt(file.root, *position);
+    const Block* doomed = &parent.children[index];
+    RemoveChildrenRecorded(file.history, file.root, parent,
+                           [doomed](const Block& child) { return &child == doomed; });
     file.modified = 1;
     return true;
 }
@@ -154,7 +168,7 @@ void DeleteAllChannels(FigureFile& file, TreeItem item) {
 
 void DeleteChannelsWhere(FigureFile& file, Block* bodyPart, bool morphTargets) {
     if (Block* channels = ChannelsOf(bodyPart)) {
-        if (RemoveChannels(*channels, morphTargets)) {
+        if (RemoveChannels(file, *channels, morphTargets)) {
             file.modified = 1;
         }
     }

@@ -1,5 +1,6 @@
 #include "pane/FigureFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <optional>
@@ -146,6 +147,7 @@ int FigureFile::Load() {
     lastRead = extent;
     loaded = 1;
     modified = 0;
+    history.Clear();
 
     if (mainWindow != nullptr) {
         mainWindow->OnFileLoaded(*this);
@@ -205,8 +207,8 @@ bool AcceptsLineText(Ui& ui, std::string_view text) {
     if (FitsInLine(text)) {
         return true;
     }
-    ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.",
-                   "Invalid Name", MessageButtons::Ok, MessageIcon::Exclamation);
+    ui.ShowMessage("A name or value cannot contain \"{\", \"}\" or a line break.", "Invalid Name",
+                   MessageButtons::Ok, MessageIcon::Exclamation);
     return false;
 }
 
@@ -216,10 +218,22 @@ void ShowOutOfMemory(Ui& ui) {
 }
 
 void FigureFile::RunSaveRepairs() {
+    auto enabled = [this](const SaveRepair& repair) {
+        return repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run;
+    };
+    if (std::none_of(saveRepairs.begin(), saveRepairs.end(), enabled)) {
+        return;
+    }
+    const std::uint64_t before = TreeDigest(root);
     for (const SaveRepair& repair : saveRepairs) {
-        if (repair.enabledBy != nullptr && this->*repair.enabledBy == 1 && repair.run) {
+        if (enabled(repair)) {
             repair.run(*this);
         }
+    }
+    // The repairs are part of the save, not a step: the steps before them no longer lead
+    // back from the repaired tree.
+    if (TreeDigest(root) != before) {
+        history.Forget(false);
     }
 }
 
@@ -279,6 +293,7 @@ int FigureFile::Save() {
         return 0;
     }
     modified = 0;
+    history.MarkSaved();
     return 1;
 }
 

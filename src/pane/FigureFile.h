@@ -9,6 +9,7 @@
 
 #include "model/Block.h"
 #include "model/TextIO.h"
+#include "pane/EditHistory.h"
 #include "platform/Preferences.h"
 #include "platform/TreeControl.h"
 
@@ -59,6 +60,11 @@ class FigureFile {
     Ui& ui;
     ProfileStore& store;
     FigureTree* tree = nullptr;
+
+    // The changes to `root` that can be undone and redone. A load starts it afresh; a save marks
+    // the state the file now holds (and starts it afresh when the save's repairs changed the
+    // tree, as they are part of the save and never undone).
+    EditHistory history;
 
     // How much of its file the last successful load took (a file with text after its
     // outermost block, or cut by a NUL byte, loads only what comes before).

@@ -154,6 +154,24 @@ std::string MainWindow::Title() {
     return PaneTitle(left) + " | " + PaneTitle(right) + " - tessary";
 }
 
+std::string MainWindow::Title(Side focused) {
+    std::string next = UndoText(focused);
+    if (next.empty()) {
+        next = RedoText(focused);
+    }
+    return next.empty() ? Title() : Title() + " - " + next;
+}
+
+std::string MainWindow::UndoText(Side side) {
+    const EditStep* step = File(side).history.NextUndo();
+    return step != nullptr ? "Undo " + step->Label() : std::string();
+}
+
+std::string MainWindow::RedoText(Side side) {
+    const EditStep* step = File(side).history.NextRedo();
+    return step != nullptr ? "Redo " + step->Label() : std::string();
+}
+
 std::optional<WindowPlacement> MainWindow::ReadPlacement() {
     WindowPlacement placement;
     placement.width = store.ReadNumber(kPlacementSection, "Width", 0);

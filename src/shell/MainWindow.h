@@ -88,6 +88,12 @@ class MainWindow : public MainWindowLink {
     // "tessary" while both panes are empty; otherwise both file names, a "*" after one with
     // unsaved changes: "figure.cr2* | pose.pz2 - tessary".
     std::string Title();
+    // Title() and what the focused pane's Ctrl+Z would undo, or else what its Ctrl+Y would
+    // redo: "figure.cr2* | pose.pz2 - tessary - Undo Delete All Morph Targets (lHand)".
+    std::string Title(Side focused);
+    // "Undo Delete All Morph Targets (lHand)", "Redo ..." or empty: the next step of a pane.
+    std::string UndoText(Side side);
+    std::string RedoText(Side side);
     // What the last command did, for the status line; empty when it said nothing.
     const std::string& StatusText() const { return commandContext.status; }
 

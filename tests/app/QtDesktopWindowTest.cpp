@@ -38,6 +38,7 @@ class QtDesktopWindowTest : public test::WindowTestBase {
     void progressWindowIsPaintedWhileALoadRuns();
     void keysReachTheFocusedPane();
     void findStepsThroughAHeadOf3400MorphTargets();
+    void undoAndRedoKeysActInTheFocusedPane();
 
   private:
     QWidget& Control(const char* id) {
@@ -289,6 +290,40 @@ void QtDesktopWindowTest::findStepsThroughAHeadOf3400MorphTargets() {
     QCOMPARE(tree.currentItem()->text(0), QStringLiteral("m3399"));
     auto* count = find.parentWidget()->findChild<QLabel*>();
     QCOMPARE(count->text(), QStringLiteral("111 of 111"));
+}
+
+void QtDesktopWindowTest::undoAndRedoKeysActInTheFocusedPane() {
+    window_->Start(Example("figure.cr2"));
+    ShowActive();
+    QtTreeControl& left = window_->Tree(Side::Left);
+    FigureFile& file = window_->Shell().File(Side::Left);
+    file.confirmDelete = 0;
+    const auto smile = [&left] {
+        return left.FindItemByText(left.FindItemByText(0, "head"), "Smile");
+    };
+    left.setFocus();
+    left.SelectItem(smile());
+    QTest::keyClick(&left, Qt::Key_Delete);
+    QCOMPARE(smile(), TreeItem(0));
+    QCOMPARE(window_->windowTitle(),
+             QStringLiteral("figure.cr2* | (empty) - tessary - Undo Delete (Smile)"));
+
+    // The user's place stays: the item selected after the deletion is selected again.
+    const std::string place = left.GetItemText(left.GetSelectedItem());
+    QVERIFY(!place.empty());
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(smile() != 0);
+    QCOMPARE(left.GetItemText(left.GetSelectedItem()), place);
+    QCOMPARE(file.modified, 0);
+    QCOMPARE(window_->windowTitle(),
+             QStringLiteral("figure.cr2 | (empty) - tessary - Redo Delete (Smile)"));
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(smile(), TreeItem(0));
+    QCOMPARE(file.modified, 1);
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window_.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(smile(), TreeItem(0));
+    QCOMPARE(window_->StatusLine().text(), QStringLiteral("Redid Delete (Smile)"));
 }
 
 QTEST_MAIN(QtDesktopWindowTest)
