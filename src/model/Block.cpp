@@ -259,27 +259,37 @@ const Block& ChildList::at(std::size_t i) const {
     return data()[i];
 }
 
-void ChildList::Reallocate(std::size_t count) {
+ChildList::Header* ChildList::Allocate(std::size_t count) {
     if (count > UINT32_MAX) {
         throw std::bad_alloc();
     }
+    auto* grown = static_cast<Header*>(::operator new(sizeof(Header) + count * sizeof(Block)));
+    grown->size = 0;
+    grown->capacity = static_cast<std::uint32_t>(count);
+    return grown;
+}
+
+void ChildList::Adopt(Header* grown) noexcept {
     const std::size_t used = size();
-    Header* grown = nullptr;
-    if (count > 0) {
-        grown = static_cast<Header*>(::operator new(sizeof(Header) + count * sizeof(Block)));
-        grown->size = static_cast<std::uint32_t>(used);
-        grown->capacity = static_cast<std::uint32_t>(count);
-        Block* from = data();
-        Block* to = Elements(grown);
-        for (std::size_t i = 0; i < used; ++i) {
-            new (to + i) Block(std::move(from[i]));
-            from[i].~Block();
-        }
+    Block* from = data();
+    Block* to = Elements(grown);
+    for (std::size_t i = 0; i < used; ++i) {
+        new (to + i) Block(std::move(from[i]));
+        from[i].~Block();
     }
+    grown->size = static_cast<std::uint32_t>(used);
     if (head_ != nullptr) {
         ::operator delete(head_);
     }
     head_ = grown;
+}
+
+void ChildList::Reallocate(std::size_t count) {
+    if (count == 0) {
+        Free();
+        return;
+    }
+    Adopt(Allocate(count));
 }
 
 void ChildList::reserve(std::size_t count) {
@@ -328,8 +338,17 @@ void ChildList::resize(std::size_t count) {
 
 Block* ChildList::insert(const Block* position, Block&& block) {
     const std::size_t index = static_cast<std::size_t>(position - data());
-    Block made(std::move(block));
-    Grow(size() + 1);
+    // Grow first, so that running out of memory leaves `block` where it was; unless `block` is
+    // one of this list's elements, which growing would move.
+    const bool inside = &block >= data() && &block < data() + size();
+    Block made;
+    if (inside) {
+        made = std::move(block);
+        Grow(size() + 1);
+    } else {
+        Grow(size() + 1);
+        made = std::move(block);
+    }
     Block* elements = Elements(head_);
     for (std::size_t i = head_->size; i > index; --i) {
         new (elements + i) Block(std::move(elements[i - 1]));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
@@ -95,6 +96,10 @@ class ChildList {
     }
     // Grows to at least `count`, by doubling (vector's rule), when needed.
     void Grow(std::size_t count);
+    // An empty array for `count` elements, and taking one over: the elements move into it and
+    // the old array is freed.
+    static Header* Allocate(std::size_t count);
+    void Adopt(Header* grown) noexcept;
     // Makes the capacity exactly `count` (>= size()).
     void Reallocate(std::size_t count);
     void Free() noexcept;
@@ -223,10 +228,18 @@ inline const Block& ChildList::operator[](std::size_t i) const {
 template <typename... Args>
 Block& ChildList::emplace_back(Args&&... args) {
     if (size() == capacity()) {
-        // Build first: an argument may be an element of this list.
-        Block made(std::forward<Args>(args)...);
-        Grow(size() + 1);
-        Block* slot = new (Elements(head_) + head_->size) Block(std::move(made));
+        // As std::vector does: the new array first, then the new element in it (an argument
+        // may be an element of this list), then the old elements. Running out of memory
+        // changes nothing.
+        Header* grown = Allocate(std::max(size() + 1, 2 * capacity()));
+        Block* slot = Elements(grown) + size();
+        try {
+            new (slot) Block(std::forward<Args>(args)...);
+        } catch (...) {
+            ::operator delete(grown);
+            throw;
+        }
+        Adopt(grown);
         ++head_->size;
         return *slot;
     }
@@ -238,18 +251,24 @@ Block& ChildList::emplace_back(Args&&... args) {
 template <typename Iterator>
 Block* ChildList::insert(const Block* position, Iterator first, Iterator last) {
     const std::size_t index = static_cast<std::size_t>(position - data());
-    ChildList tail;
-    for (; first != last; ++first) {
-        tail.push_back(*first);
-    }
-    if (tail.empty()) {
+    const auto count = static_cast<std::size_t>(std::distance(first, last));
+    if (count == 0) {
         return data() + index;
     }
-    reserve(size() + tail.size());
-    for (Block& block : tail) {
-        insert(data() + index + static_cast<std::size_t>(&block - tail.data()), std::move(block));
+    // The only allocation comes before anything moves.
+    Grow(size() + count);
+    Block* elements = Elements(head_);
+    const std::size_t used = head_->size;
+    for (std::size_t i = used; i > index; --i) {
+        new (elements + i - 1 + count) Block(std::move(elements[i - 1]));
+        elements[i - 1].~Block();
     }
-    return data() + index;
+    std::size_t at = index;
+    for (; first != last; ++first, ++at) {
+        new (elements + at) Block(*first);
+    }
+    head_->size = static_cast<std::uint32_t>(used + count);
+    return elements + index;
 }
 
 // Splits one line into tag and data (after Reset of the Block).
