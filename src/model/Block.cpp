@@ -311,7 +311,10 @@ void ChildList::shrink_to_fit() {
 }
 
 void ChildList::clear() noexcept {
-    Free();
+    // As std::vector's: the elements go, the array stays.
+    while (!empty()) {
+        pop_back();
+    }
 }
 
 void ChildList::push_back(const Block& block) {
