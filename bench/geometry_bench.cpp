@@ -185,6 +185,38 @@ void BM_SumMorphDeltas(benchmark::State& state) {
 }
 BENCHMARK(BM_SumMorphDeltas)->Unit(benchmark::kMillisecond);
 
+// The delta lines alone: every "d" line of c100.cr2 read by ParseDeltaLine (what combining and
+// exporting read each line with), without keeping or summing them.
+void BM_ParseDeltaLines(benchmark::State& state) {
+    std::string text;
+    if (!ReadWholeFile(bench::InputPath("c100.cr2"), text)) {
+        state.SkipWithError("c100.cr2 missing: generate it with tools/gen_cr2.py");
+        return;
+    }
+    Block root;
+    ParseFileText(text, root);
+    std::vector<const Block*> targets;
+    CollectMorphTargets(root, targets);
+    std::vector<const Block*> lines;
+    for (const Block* target : targets) {
+        const MorphTargetHeader header = ReadMorphTargetHeader(*target);
+        for (std::size_t i = 0; i < header.count; ++i) {
+            lines.push_back(&header.deltas->children[i]);
+        }
+    }
+    for (auto _ : state) {
+        double sum = 0;
+        for (const Block* line : lines) {
+            Delta delta;
+            ParseDeltaLine(line->data, delta);
+            sum += delta.dx + delta.dy + delta.dz + delta.vertex;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(lines.size()) * state.iterations());
+}
+BENCHMARK(BM_ParseDeltaLines)->Unit(benchmark::kMillisecond);
+
 void BM_FormatExponent(benchmark::State& state) {
     std::mt19937_64 random(3);
     std::uniform_real_distribution<double> spread(-0.05, 0.05);

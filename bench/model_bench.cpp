@@ -189,6 +189,9 @@ void BM_ParseFileText(benchmark::State& state, const char* name) {
 
 BENCHMARK_CAPTURE(BM_ReadFileTree, c100, "c100.cr2")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_ReadFileTree, anim, "anim.cr2")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadFileTree, lines20m, "lines20m.pz2")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ParseFileText, c100, "c100.cr2")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_ParseFileText, anim, "anim.cr2")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Write, c100_devnull, "c100.cr2", nullptr)

@@ -18,6 +18,13 @@ class Session {
     explicit Session(std::ostream& out, std::ostream* err = nullptr);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
+    ~Session();
+
+    // For a program that ends right after its Session: the panes' trees are then left to the
+    // system instead of being freed Block by Block (a large file's tree takes a noticeable
+    // time to free, and nothing can be observed of it). tessary-cli's main sets it; nothing
+    // else should, since the memory is never given back.
+    static void LeaveTreesAtExit() { leaveTreesAtExit = true; }
 
     std::ostream& out;
     ScriptedUi ui;
@@ -29,6 +36,9 @@ class Session {
     TreeControl& Control(Side side) { return side == Side::Left ? leftControl : rightControl; }
     // 0 without any error message box, 1 with one.
     int ExitStatus() const { return ui.ErrorShown() ? 1 : 0; }
+
+  private:
+    static inline bool leaveTreesAtExit = false;
 };
 
 }  // namespace tessary

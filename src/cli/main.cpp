@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/CliMain.h"
+#include "cli/Session.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
 #else
     std::vector<std::string> args(argv + 1, argv + argc);
 #endif
+    tessary::Session::LeaveTreesAtExit();
     int status = tessary::RunCli(args, std::cout, std::cerr, std::cin);
     std::cout.flush();
     return status;

@@ -772,7 +772,11 @@ void PaneCommands::ChangeLine(TreeItem item, bool tag) {
     if (!edited || target == nullptr || !AcceptsLineText(*edited)) {
         return;
     }
-    (tag ? target->tag : target->data) = *edited;  // exactly as typed
+    if (tag) {
+        target->tag = *edited;  // exactly as typed
+    } else {
+        target->data = *edited;
+    }
     file.modified = 1;
     context.status = (tag ? "Changed the tag to " : "Changed the data to ") + *edited;
     tree.Refresh();

@@ -44,7 +44,7 @@ void StepRecorder::KeepBlockWas(TreeItem item, Block before) {
 }
 
 void StepRecorder::KeepTopLevel(std::string_view tag, std::string_view baseName) {
-    const std::vector<Block>& children = file_.root.children;
+    const ChildList& children = file_.root.children;
     for (std::size_t i = 0; i < children.size(); ++i) {
         if (children[i].tag == tag && BaseName(children[i].data) == baseName) {
             kept_.push_back({BlockPosition{i}, children[i]});
@@ -77,7 +77,7 @@ void StepRecorder::KeepTopLevelNaming(const std::vector<std::string>& names) {
         return;
     }
     const std::unordered_set<std::string_view> named(names.begin(), names.end());
-    const std::vector<Block>& children = file_.root.children;
+    const ChildList& children = file_.root.children;
     naming_ = true;
     topKeys_.reserve(children.size());
     topSizes_.reserve(children.size());
@@ -114,8 +114,8 @@ void StepRecorder::RecordRemovals() {
 }
 
 void StepRecorder::FinishWholeFile(EditStep& step) {
-    std::vector<Block>& before = wholeFile_;
-    const std::vector<Block>& after = file_.root.children;
+    ChildList& before = wholeFile_;
+    const ChildList& after = file_.root.children;
     const std::size_t common = std::min(before.size(), after.size());
     std::size_t head = 0;
     while (head < common && SameLines(before[head], after[head])) {
@@ -143,7 +143,7 @@ void StepRecorder::FinishWholeFile(EditStep& step) {
             std::vector<Block>(std::make_move_iterator(first), std::make_move_iterator(last)),
             after.size());
     }
-    std::vector<Block>().swap(before);
+    ChildList().swap(before);
 }
 
 void StepRecorder::Abandon() {
@@ -159,7 +159,7 @@ void StepRecorder::FinishFrontInsertions(EditStep& step) {
         incomplete_ = true;
         return;
     }
-    const std::vector<Block>& after = parent->children;
+    const ChildList& after = parent->children;
     // The children behind the new ones are the old ones, in their order, less those a copy
     // replaced; matched from the end, a replaceable child that is still there is the same.
     std::vector<std::size_t> removed;
@@ -206,7 +206,7 @@ void StepRecorder::FinishFrontInsertions(EditStep& step) {
 }
 
 void StepRecorder::FinishNaming(EditStep& step) {
-    const std::vector<Block>& after = file_.root.children;
+    const ChildList& after = file_.root.children;
     // The Blocks that were not copied are anchors: the command leaves them as they were, in
     // their order. Between two anchors, the copied Blocks of before became whatever stands
     // between them now; each such stretch that differs is one change.

@@ -73,7 +73,7 @@ class StepRecorder {
     FigureFile& file_;
     EditStep removals_;
     std::vector<Kept> kept_;
-    std::vector<Block> wholeFile_;
+    ChildList wholeFile_;
     // KeepFrontInsertions: where the list is, the line keys of its children before the
     // command, and copies of those a copy may replace, by index.
     std::optional<BlockPosition> list_;

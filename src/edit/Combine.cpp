@@ -49,7 +49,7 @@ struct Accumulator {
         if (target.deltas == nullptr) {
             return;
         }
-        const std::vector<Block>& lines = target.deltas->children;
+        const ChildList& lines = target.deltas->children;
         Delta delta;
         for (std::size_t i = 0; i < target.count; ++i) {
             ParseDeltaLine(lines[i].data, delta);
@@ -129,6 +129,8 @@ Block BuildCombinedMorphTarget(const Block& channels, const CombineChoice& choic
         }
     }
     deltas.children.reserve(nonzero);
+    TextArena texts;
+    std::string text;
     for (std::size_t v = 0; v < sums.size(); ++v) {
         steps.Set(v, accumulator.limit);
         const Delta& sum = sums[v];
@@ -137,8 +139,9 @@ Block BuildCombinedMorphTarget(const Block& channels, const CombineChoice& choic
         }
         Block& line = deltas.children.emplace_back();
         line.tag = "d";
-        line.data.reserve(56);
-        AppendDeltaLine(line.data, static_cast<std::int32_t>(v), sum.dx, sum.dy, sum.dz);
+        text.clear();
+        AppendDeltaLine(text, static_cast<std::int32_t>(v), sum.dx, sum.dy, sum.dz);
+        texts.Store(text, line.data);
     }
 
     Block keys = BraceBlock("keys");
@@ -147,7 +150,7 @@ Block BuildCombinedMorphTarget(const Block& channels, const CombineChoice& choic
 
     Block morphTarget = BraceBlock("targetGeom");
     morphTarget.data = choice.newName;
-    std::vector<Block>& lines = morphTarget.children;
+    ChildList& lines = morphTarget.children;
     lines.reserve(13);
     lines.push_back(Line("name", choice.newName));
     lines.push_back(Line("initValue", "1"));

@@ -78,7 +78,7 @@ void PutCopiesFirst(Block& target, const Block* const* first, const Block* const
         keys[i] = first[i]->LineKey();
         lastWithKey[keys[i]] = i;
     }
-    std::vector<Block> children;
+    ChildList children;
     children.reserve(lastWithKey.size() + target.children.size());
     for (std::size_t i = count; i-- > 0;) {
         if (lastWithKey[keys[i]] == i) {

@@ -44,7 +44,7 @@ bool HangsFrom(const Block& block, std::string_view bodyPartName) {
 bool RemovePropsFromFigure(Block& figure, const std::vector<std::string>& names,
                            const std::unordered_set<std::string_view>& nameSet) {
     constexpr std::string_view kAddChild = "addChild ";
-    std::vector<Block>& children = figure.children;
+    ChildList& children = figure.children;
     // Where each name's "prop" and "addChild" lines are, in order.
     std::unordered_map<std::string_view, std::vector<std::size_t>> propLines;
     std::unordered_map<std::string, std::vector<std::size_t>> addChildLines;

@@ -42,7 +42,7 @@ bool SameLines(const Block& a, const Block& b);
 
 template <typename Doomed>
 std::size_t RemoveChildrenWhere(Block& block, Doomed doomed) {
-    std::vector<Block>& children = block.children;
+    ChildList& children = block.children;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < children.size(); ++i) {
         if (doomed(children[i])) {

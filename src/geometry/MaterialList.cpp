@@ -85,7 +85,7 @@ void RemoveUnused(Block& figure, const std::vector<std::string>& materialNames) 
     if (unusedCount == 0) {
         return;
     }
-    std::vector<Block> kept;
+    ChildList kept;
     kept.reserve(figure.children.size() - unusedCount);
     for (Block& child : figure.children) {
         if (!unused(child)) {
@@ -136,7 +136,7 @@ void AddMissing(Block& figure, const std::vector<std::string>& materialNames) {
     };
     std::vector<Block> materials = newBlocks(firstMaterial >= 0, kMaterial);
     std::vector<Block> presets = newBlocks(firstPreset >= 0, kPresetMaterial);
-    std::vector<Block> children;
+    ChildList children;
     children.reserve(figure.children.size() + materials.size() + presets.size());
     for (std::size_t i = 0; i < figure.children.size(); ++i) {
         children.push_back(std::move(figure.children[i]));

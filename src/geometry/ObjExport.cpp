@@ -262,7 +262,7 @@ void ExportAllProps(FigureFile& file, TreeItem actorItem) {
         return;
     }
     const std::string actorName = actor->data;
-    const std::vector<Block>& top = file.root.children;
+    const ChildList& top = file.root.children;
     for (std::size_t i = top.size(); i-- > 0;) {
         const Block& block = top[i];
         if (block.tag != "prop") {

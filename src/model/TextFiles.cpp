@@ -154,6 +154,7 @@ bool ReadFileTree(const std::string& path, Block& root, Progress* progress, std:
     if (progress != nullptr) {
         progress->total = static_cast<double>(size);
         progress->count = 0;
+        progress->reported = -1;
     }
     Block tree;
     bool readFailed;

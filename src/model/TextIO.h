@@ -14,12 +14,14 @@ namespace tessary {
 
 class Block;
 
-// Progress of one load or save: the hook receives a whole percentage. Installed only while a
-// load or a save runs; outside of that the reader and writer are given none.
+// Progress of one load or save: the hook receives a whole percentage, once each time it
+// changes. Installed only while a load or a save runs; outside of that the reader and writer
+// are given none.
 struct Progress {
     std::function<void(int)> hook;
     double total = 0;
     long long count = 0;
+    int reported = -1;  // the percentage the hook last got; -1: none yet
 };
 
 // The text of one file being read, split into lines in place. Either the whole text is in

@@ -18,7 +18,11 @@ inline void ReportPercent(Progress* progress, double done) {
     if (progress == nullptr || !progress->hook || !(progress->total > 0)) {
         return;
     }
-    progress->hook(static_cast<int>(100.0 * done / progress->total));
+    const int percent = static_cast<int>(100.0 * done / progress->total);
+    if (percent != progress->reported) {
+        progress->reported = percent;
+        progress->hook(percent);
+    }
 }
 
 inline bool Contains(std::string_view line, char c) {

@@ -4,8 +4,12 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <new>
+#include <vector>
 
 #include "model/Block.h"
+#include "model/Text.h"
 #include "model/TextIO.h"
 #include "model/TextIODetail.h"
 #include "platform/HeapAdvice.h"
@@ -26,22 +30,6 @@ bool IsBlank(unsigned char c) {
 
 bool IsTrailingBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// Splits a line as delivered by the line source (no control characters, no outer spaces),
-// into a Block that is still empty.
-void SplitCleanLine(std::string_view line, Block& block) {
-    const std::size_t space = line.find(' ');
-    if (space == std::string_view::npos) {
-        block.tag.assign(line);
-        return;
-    }
-    block.tag.assign(line.substr(0, space));
-    std::size_t start = space + 1;
-    while (start < line.size() && line[start] == ' ') {
-        ++start;
-    }
-    block.data.assign(line.substr(start));
 }
 
 }  // namespace
@@ -154,6 +142,27 @@ char* ScanLine(char* p, char* end) {
     return p;
 }
 
+// Skips the tabs and spaces at `p`, eight at a time while they are all tabs.
+char* SkipIndent(char* p, char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kTabs = 0x0909090909090909ull;
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const std::uint64_t other = word ^ kTabs;
+            if (other != 0) {
+                p += std::countr_zero(other) / 8;
+                break;
+            }
+            p += 8;
+        }
+    }
+    while (p < end && (*p == '\t' || *p == ' ')) {
+        ++p;
+    }
+    return p;
+}
+
 }  // namespace
 
 bool LineSource::ReadLine(std::string_view& line) {
@@ -180,6 +189,15 @@ bool LineSource::ReadLine(std::string_view& line) {
         return false;
     }
     char* start = p;
+    // The indentation (a run of tabs, or blanks) is trimmed anyway: skip it in one step
+    // instead of turning each tab into a space first.
+    for (;;) {
+        p = SkipIndent(p, end_);
+        if (p < end_ || !Refill(start, p)) {
+            break;
+        }
+    }
+    const std::size_t indent = static_cast<std::size_t>(p - start);
     for (;;) {
         p = ScanLine(p, end_);
         if (p < end_ || !Refill(start, p)) {
@@ -195,7 +213,7 @@ bool LineSource::ReadLine(std::string_view& line) {
         cursor_ = end_;
         done_ = true;
     }
-    char* first = start;
+    char* first = start + indent;
     while (first < stop && *first == ' ') {
         ++first;
     }
@@ -242,6 +260,144 @@ void ParseLine(std::string_view line, Block& block) {
 
 // --- Building the tree ---
 
+namespace {
+
+// Tags of the lines being read: a small cache in front of the table of tag texts, since a file
+// repeats a few tags millions of times.
+class TagCache {
+  public:
+    std::uint16_t Find(std::string_view text) {
+        if (text.size() > kLongest) {
+            return Tag::Intern(text);
+        }
+        const auto first = static_cast<unsigned char>(text.empty() ? 0 : text.front());
+        const auto last = static_cast<unsigned char>(text.empty() ? 0 : text.back());
+        Entry& entry = entries_[(first * 31u + last * 7u + text.size()) % kEntries];
+        if (entry.size == text.size() && std::memcmp(entry.text, text.data(), text.size()) == 0 &&
+            entry.used) {
+            return entry.id;
+        }
+        entry.id = Tag::Intern(text);
+        entry.size = static_cast<std::uint8_t>(text.size());
+        std::memcpy(entry.text, text.data(), text.size());
+        entry.used = true;
+        return entry.id;
+    }
+
+  private:
+    static constexpr std::size_t kLongest = 20;
+    static constexpr std::size_t kEntries = 256;
+    struct Entry {
+        char text[kLongest];
+        std::uint16_t id = 0;
+        std::uint8_t size = 0;
+        bool used = false;
+    };
+    Entry entries_[kEntries];
+};
+
+// The Blocks of all open brace blocks of a parse, in chunks that never move, so that each
+// Block is moved once: from here into the children array of exactly its siblings' number.
+class PendingBlocks {
+  public:
+    PendingBlocks() = default;
+    PendingBlocks(const PendingBlocks&) = delete;
+    PendingBlocks& operator=(const PendingBlocks&) = delete;
+    ~PendingBlocks() {
+        for (std::size_t i = size_; i > 0; --i) {
+            (*this)[i - 1].~Block();
+        }
+        for (Block* chunk : chunks_) {
+            FreeChunk(chunk);
+        }
+    }
+
+    std::size_t size() const { return size_; }
+    Block& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
+
+    Block& emplace_back() {
+        Block* block = new (Slot()) Block();
+        ++size_;
+        return *block;
+    }
+    void push_back(Block&& moved) {
+        new (Slot()) Block(std::move(moved));
+        ++size_;
+    }
+
+    // Moves the Blocks from `first` on into `target`, in an array of exactly their number, and
+    // gives back the chunks emptied on the way (a file of millions of top-level lines is then
+    // not held twice).
+    void MoveOutFrom(std::size_t first, ChildList& target) {
+        ChildList kids;
+        kids.reserve(size_ - first);
+        if ((size_ - first) * sizeof(Block) >= 2 * kHugeBytes) {
+            AdviseHugePages(kids.data(), (size_ - first) * sizeof(Block));
+        }
+        for (std::size_t i = first; i < size_; ++i) {
+            Block& block = (*this)[i];
+            kids.emplace_back(std::move(block));
+            block.~Block();
+            if ((i + 1) % kChunk == 0 && i + 1 - kChunk >= first) {
+                Block*& chunk = chunks_[i / kChunk];
+                ReleasePages(chunk, kChunk * sizeof(Block));
+                FreeChunk(chunk);
+                chunk = nullptr;
+            }
+        }
+        size_ = first;
+        target = std::move(kids);
+    }
+
+  private:
+    static constexpr std::size_t kHugeBytes = 2 * 1024 * 1024;
+    static constexpr std::size_t kChunk = kHugeBytes / sizeof(Block);
+
+    static void FreeChunk(Block* chunk) {
+        if (chunk != nullptr) {
+            ::operator delete (chunk, std::align_val_t{kHugeBytes});
+        }
+    }
+
+    void* Slot() {
+        const std::size_t index = size_ / kChunk;
+        if (index == chunks_.size()) {
+            chunks_.push_back(nullptr);
+        }
+        if (chunks_[index] == nullptr) {
+            void* memory = ::operator new (kChunk * sizeof(Block), std::align_val_t{kHugeBytes});
+            // The first chunk serves every small file: only later ones take huge pages.
+            if (index > 0) {
+                AdviseHugePages(memory, kChunk * sizeof(Block));
+            }
+            chunks_[index] = static_cast<Block*>(memory);
+        }
+        return chunks_[index] + size_ % kChunk;
+    }
+
+    std::vector<Block*> chunks_;
+    std::size_t size_ = 0;
+};
+
+// Splits a line as delivered by the line source (no control characters, no outer spaces),
+// into a Block that is still empty.
+void SplitCleanLine(std::string_view line, Block& block, TagCache& tags, TextArena& texts) {
+    const void* found = line.empty() ? nullptr : std::memchr(line.data(), ' ', line.size());
+    if (found == nullptr) {
+        block.tag = Tag::FromId(tags.Find(line));
+        return;
+    }
+    const auto space = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
+    block.tag = Tag::FromId(tags.Find(line.substr(0, space)));
+    std::size_t start = space + 1;
+    while (start < line.size() && line[start] == ' ') {
+        ++start;
+    }
+    texts.Store(line.substr(start), block.data);
+}
+
+}  // namespace
+
 void Block::ParseBlock(LineSource& source) {
     // The children of every open brace block are collected on one stack and moved into an
     // array of exactly their number when the block closes: no array is grown child by child
@@ -252,8 +408,23 @@ void Block::ParseBlock(LineSource& source) {
         std::size_t first;  // index in `pending` of its first child
     };
     constexpr std::size_t kThis = static_cast<std::size_t>(-1);
-    std::vector<Block> pending;
+    // A parse that throws (no memory, or a file with more distinct tags than the table takes)
+    // takes back the tags it added: its Blocks die with it, and a refused hostile file must not
+    // fill the table for the files loaded after it.
+    struct TagRollback {
+        std::size_t size = Tag::TableSize();
+        int exceptions = std::uncaught_exceptions();
+        ~TagRollback() {
+            if (std::uncaught_exceptions() > exceptions) {
+                Tag::ForgetTagsFrom(size);
+            }
+        }
+    };
+    const TagRollback rollback;
+    PendingBlocks pending;
     std::vector<Frame> frames;
+    TagCache tags;
+    TextArena texts;
 
     auto ownerOf = [&](const Frame& frame) -> Block& {
         return frame.owner == kThis ? *this : pending[frame.owner];
@@ -261,8 +432,7 @@ void Block::ParseBlock(LineSource& source) {
     auto open = [&](std::size_t owner) {
         const std::size_t first = pending.size();
         Block& block = owner == kThis ? *this : pending[owner];
-        std::vector<Block> earlier = std::move(block.children);
-        block.children = std::vector<Block>();
+        ChildList earlier = std::move(block.children);
         for (Block& child : earlier) {
             pending.push_back(std::move(child));
         }
@@ -271,13 +441,7 @@ void Block::ParseBlock(LineSource& source) {
     auto close = [&] {
         const Frame frame = frames.back();
         frames.pop_back();
-        std::vector<Block> kids;
-        kids.reserve(pending.size() - frame.first);
-        for (std::size_t i = frame.first; i < pending.size(); ++i) {
-            kids.push_back(std::move(pending[i]));
-        }
-        pending.resize(frame.first);
-        ownerOf(frame).children = std::move(kids);
+        pending.MoveOutFrom(frame.first, ownerOf(frame).children);
     };
 
     open(kThis);
@@ -297,7 +461,7 @@ void Block::ParseBlock(LineSource& source) {
         } else if (Contains(line, '}')) {
             close();
         } else if (!line.empty()) {
-            SplitCleanLine(line, pending.emplace_back());
+            SplitCleanLine(line, pending.emplace_back(), tags, texts);
         }
     }
     // The frame of this Block itself stays open until its own "}" too.
@@ -328,6 +492,7 @@ bool ParseFileText(std::string& text, Block& root, Progress* progress) {
     if (progress != nullptr) {
         progress->total = static_cast<double>(text.size());
         progress->count = 0;
+        progress->reported = -1;
     }
     LineSource source(text.data(), text.size(), progress);
     source.ReleaseDeliveredText();

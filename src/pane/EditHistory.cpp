@@ -31,7 +31,7 @@ std::optional<BlockPosition> PositionOf(const Block& root, const Block* target) 
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::vector<Entry> entries{{&root, kNone, 0}};
     for (std::size_t next = 0; next < entries.size(); ++next) {
-        const std::vector<Block>& children = entries[next].block->children;
+        const ChildList& children = entries[next].block->children;
         if (children.empty()) {
             continue;
         }
@@ -151,7 +151,7 @@ bool EditStep::Fits(Block& root, const Change& change) {
 }
 
 void EditStep::Swap(Block& root, Change& change) {
-    std::vector<Block>& children = BlockAt(root, change.parent)->children;
+    ChildList& children = BlockAt(root, change.parent)->children;
     if (!change.removal) {
         const auto at = static_cast<std::ptrdiff_t>(change.at);
         if (change.count == change.blocks.size()) {

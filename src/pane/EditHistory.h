@@ -142,7 +142,7 @@ std::size_t RemoveChildrenRecorded(EditHistory& history, Block& root, Block& par
 template <typename Doomed>
 std::size_t RemoveChildrenRecorded(EditHistory& history, Block& root, Block& parent,
                                    Doomed doomed) {
-    std::vector<Block>& children = parent.children;
+    ChildList& children = parent.children;
     // Everything the removal needs is allocated before the first Block moves, so running out
     // of memory leaves the tree as it was.
     std::vector<char> goes(children.size());

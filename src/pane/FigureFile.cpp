@@ -249,6 +249,7 @@ bool FigureFile::WriteFileTo(const std::string& target, Progress* progress, Repa
             }
             if (progress != nullptr) {
                 progress->total = static_cast<double>(root.CountNodes());
+                progress->reported = -1;
             }
             WriteTree(root, out, progress);
         },

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -520,6 +521,9 @@ TEST(FileLineSourceTest, ReportsPercentOfTheFileOffset) {
     ReadAllLines(text, &progress);
     EXPECT_EQ(fromFile, fromText);
     EXPECT_EQ(fromFile.back(), 99);
+    // The hook hears each percentage once, not once a line.
+    EXPECT_EQ(fromFile.size(), 100u);
+    EXPECT_TRUE(std::is_sorted(fromFile.begin(), fromFile.end()));
 }
 
 TEST_F(FileTest, ReadFileTreeLoadsLikeParseFileText) {
