@@ -38,6 +38,12 @@ std::atomic<long long> heapInUse{0};
 
 }  // namespace
 
+// GCC sees the std::free below paired with an inlined operator new and warns that the two do
+// not match; both are this program's own replacements over malloc, so they do.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(std::size_t size) {
     void* memory = std::malloc(size == 0 ? 1 : size);
     if (memory == nullptr) {
