@@ -76,9 +76,7 @@ void FixExponent(std::string& out, std::size_t start) {
 // of two exactly representable doubles is the correctly rounded value (Clinger's fast path).
 // Anything else (long mantissas, large exponents, "inf") is left to from_chars.
 inline bool ReadSimpleDecimal(const char* p, const char* last, double& value, const char** end) {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    using number_detail::kExactPowersOfTen;
     std::uint64_t mantissa = 0;
     int digits = 0;
     int power = 0;
@@ -123,8 +121,8 @@ inline bool ReadSimpleDecimal(const char* p, const char* last, double& value, co
     if (power < -22 || power > 22) {
         return false;
     }
-    value = power < 0 ? static_cast<double>(mantissa) / kPowers[-power]
-                      : static_cast<double>(mantissa) * kPowers[power];
+    value = power < 0 ? static_cast<double>(mantissa) / kExactPowersOfTen[-power]
+                      : static_cast<double>(mantissa) * kExactPowersOfTen[power];
     if (end != nullptr) {
         *end = p;
     }
@@ -186,22 +184,6 @@ std::int32_t ReadLeadingInt(std::string_view text) {
         return std::numeric_limits<std::int32_t>::min();
     }
     return static_cast<std::int32_t>(value);
-}
-
-bool ReadPlainDecimal(const char*& p, const char* last, double& value) {
-    const char* q = p;
-    bool negative = false;
-    if (q != last && (*q == '+' || *q == '-')) {
-        negative = *q == '-';
-        ++q;
-    }
-    double magnitude = 0.0;
-    if (q == last || !ReadSimpleDecimal(q, last, magnitude, &q)) {
-        return false;
-    }
-    value = negative ? -magnitude : magnitude;
-    p = q;
-    return true;
 }
 
 double ReadLeadingDouble(std::string_view text) {
