@@ -42,7 +42,8 @@ void AppendInt(std::string& out, std::int64_t value);
 namespace number_detail {
 
 // The powers of ten a double holds exactly: a mantissa of at most 53 bits multiplied or divided
-// by one of them is the correctly rounded value (Clinger's fast path).
+// by one of them is the correctly rounded value (Clinger's fast path). Longer mantissas, larger
+// exponents, "inf" and hexadecimal numbers are left to from_chars.
 inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
