@@ -44,17 +44,13 @@ BlockInspector::BlockInspector(Block& block, TreeControl& control, Ui& ui, Profi
 BlockInspector::~BlockInspector() = default;
 
 void BlockInspector::Accept() {
-    // The copy's items belong to the dialog's tree; the pane finds the Block again by its own
-    // items until it refreshes, so the inspected Block keeps its handles and its lines lose
-    // theirs.
+    // The copy's items belong to the dialog's tree; the pane finds the Block (and its folders)
+    // again by its own item until it refreshes, so the inspected Block keeps its handle and its
+    // lines lose theirs.
     const TreeItem item = block_.treeItem;
-    const TreeItem morphs = block_.morphsItem;
-    const TreeItem props = block_.propsItem;
     block_ = file_->root;
     block_.ClearTreeItems();
     block_.treeItem = item;
-    block_.morphsItem = morphs;
-    block_.propsItem = props;
 }
 
 }  // namespace tessary

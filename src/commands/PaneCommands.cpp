@@ -651,6 +651,7 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
     if (!prop) {
         if (DeleteItem(file, item)) {
             tree.control.DeleteItem(item);
+            tree.folders.erase(item);
             context.status = deleted;
         }
         return;
@@ -658,6 +659,7 @@ void PaneCommands::DeleteOneItem(TreeItem item) {
     context.status = deleted;
     if (DeleteProp(file, item) != 0) {
         tree.control.DeleteItem(item);
+        tree.folders.erase(item);
     } else if (file.BlockOfItem(item) == nullptr) {
         // A file without a "figure" Block still loses the prop's Blocks; its tree must not go
         // on showing them, nor the props that now hang from the universe where they were.

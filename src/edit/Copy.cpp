@@ -24,11 +24,10 @@ bool CanCopyInto(const FigureFile& source, const FigureFile* destination) {
 }
 
 // A copy still carries the tree-item handles of the source pane; the destination's items may
-// use the same numbers, so they are dropped until the destination's tree is rebuilt.
+// use the same numbers, so they are dropped until the destination's tree is rebuilt. (The
+// folder items stay with the source pane's FigureTree.)
 void ForgetSourceItems(Block& copy) {
     copy.ClearTreeItems();
-    copy.morphsItem = 0;
-    copy.propsItem = 0;
 }
 
 // The first level that CreateMissingLevels added (all later ones are inside it): where it

@@ -82,8 +82,6 @@ Block::Block(const Block& other)
 Block::Block(Block&& other) noexcept
     : children(std::move(other.children)),
       treeItem(other.treeItem),
-      morphsItem(other.morphsItem),
-      propsItem(other.propsItem),
       tag(other.tag),
       hasBlock(other.hasBlock),
       data(std::move(other.data)) {}
@@ -114,8 +112,6 @@ Block& Block::operator=(Block&& other) noexcept {
     children.swap(taken.children);
     hasBlock = taken.hasBlock;
     treeItem = taken.treeItem;
-    morphsItem = taken.morphsItem;
-    propsItem = taken.propsItem;
     return *this;
 }
 

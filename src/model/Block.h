@@ -114,12 +114,13 @@ enum class Match { Tag, LineKey };
 // One line of a figure or pose file together with its brace block.
 //
 // A Block owns its children by value; copies are deep and carry the tree-item handle of the
-// source (but not the two folder handles). Nothing holds a pointer to its parent: code that
-// needs the parent walks down from the root. Every walk over the tree is iterative, so a
+// source. (The "MORPH TARGETS" and "PROPS" folder items of the figure view belong to the view:
+// FigureTree keeps them by their owner's tree item.) Nothing holds a pointer to its parent: code
+// that needs the parent walks down from the root. Every walk over the tree is iterative, so a
 // hostile file nested a million levels deep is read, copied, written and destroyed without
 // exhausting the stack.
 //
-// The node is 32 bytes: the tag is a handle into the table of tag texts, the data a Text (up to
+// The node is 24 bytes: the tag is a handle into the table of tag texts, the data a Text (up to
 // eight bytes inline, else shared with the TextPiece a load filled, or a text of its own after
 // an edit), the children a ChildList. Texts count their references, so a Block copied or moved
 // into another tree, an undo step or a local variable never points into freed memory, whatever
@@ -128,8 +129,6 @@ class Block {
   public:
     ChildList children;
     TreeItem treeItem = 0;
-    TreeItem morphsItem = 0;
-    TreeItem propsItem = 0;
     Tag tag;
     std::uint8_t hasBlock = 0;
     Text data;
@@ -141,8 +140,7 @@ class Block {
     Block& operator=(Block&& other) noexcept;
     ~Block();
 
-    // Empties tag and data, destroys the children, clears hasBlock and treeItem; the two
-    // folder handles stay.
+    // Empties tag and data, destroys the children, clears hasBlock and treeItem.
     void Reset();
 
     // Fills tag and data from one line of text (ParseLine on this Block).
@@ -208,7 +206,7 @@ class Block {
     std::string LineKey() const;
 };
 
-static_assert(sizeof(void*) != 8 || sizeof(Block) == 32);
+static_assert(sizeof(void*) != 8 || sizeof(Block) == 24);
 
 // --- ChildList members that need the whole Block ---
 

@@ -340,7 +340,7 @@ class PendingBlocks {
             block.~Block();
             if ((i + 1) % kChunk == 0 && i + 1 - kChunk >= first) {
                 Block*& chunk = chunks_[i / kChunk];
-                ReleasePages(chunk, kChunk * sizeof(Block));
+                ReleasePages(chunk, kHugeBytes);
                 FreeChunk(chunk);
                 chunk = nullptr;
             }
@@ -365,10 +365,12 @@ class PendingBlocks {
             chunks_.push_back(nullptr);
         }
         if (chunks_[index] == nullptr) {
-            void* memory = ::operator new (kChunk * sizeof(Block), std::align_val_t{kHugeBytes});
+            // A whole huge page even where the Blocks leave its last bytes unused, so that the
+            // advice below covers it.
+            void* memory = ::operator new (kHugeBytes, std::align_val_t{kHugeBytes});
             // The first chunk serves every small file: only later ones take huge pages.
             if (index > 0) {
-                AdviseHugePages(memory, kChunk * sizeof(Block));
+                AdviseHugePages(memory, kHugeBytes);
             }
             chunks_[index] = static_cast<Block*>(memory);
         }

@@ -57,8 +57,9 @@ TreeItem Insert(FigureTree& tree, TreeItem parent, std::string_view text, int im
 void ActorStep(Block& b, FigureTree& tree, TreeItem given) {
     if (b.hasBlock == 1 && b.tag == "actor" && HasChildTagged(b, "channels")) {
         b.treeItem = Insert(tree, given, BaseName(b.data), kImageActor);
-        b.morphsItem = Insert(tree, b.treeItem, kMorphsFolder, kImageFolder);
-        b.propsItem = Insert(tree, b.treeItem, kPropsFolder, kImageFolder);
+        FolderItems& folders = tree.folders[b.treeItem];
+        folders.morphs = Insert(tree, b.treeItem, kMorphsFolder, kImageFolder);
+        folders.props = Insert(tree, b.treeItem, kPropsFolder, kImageFolder);
     }
 }
 
@@ -78,7 +79,7 @@ void PropStep(Block& b, FigureTree& tree, TreeItem given) {
         }
     }
     b.treeItem = Insert(tree, propParent, BaseName(b.data), kImageProp);
-    b.morphsItem = Insert(tree, b.treeItem, kMorphsFolder, kImageFolder);
+    tree.folders[b.treeItem] = {Insert(tree, b.treeItem, kMorphsFolder, kImageFolder), 0};
 }
 
 TreeItem MorphStep(Block& b, FigureTree& tree, TreeItem given) {
@@ -165,6 +166,7 @@ FigureTree::FigureTree(TreeControl& control, FigureFile& file) : control(control
 
 void FigureTree::Refresh() {
     control.DeleteAllItems();
+    folders.clear();
     Block& root = file.root;
     if (file.viewKind == kRawView || file.viewKind == kPoseView) {
         root.ClearTreeItems();  // the figure view clears them in its own walk
@@ -195,6 +197,11 @@ TreeItem FigureTree::FindItemByText(TreeItem start, std::string_view text) const
     return control.FindItemByText(start, text);
 }
 
+FolderItems FigureTree::FoldersOf(TreeItem owner) const {
+    const auto found = owner == 0 ? folders.end() : folders.find(owner);
+    return found == folders.end() ? FolderItems() : found->second;
+}
+
 void FigureTree::RemoveEmptyFolders(TreeItem start, std::string_view text) {
     // The next sibling is taken before an item is handled, as the item may be deleted; the
     // siblings still to handle on the levels above wait on an explicit stack.
@@ -211,6 +218,13 @@ void FigureTree::RemoveEmptyFolders(TreeItem start, std::string_view text) {
         }
         const TreeItem next = control.GetNextSiblingItem(item);
         if (control.ItemTextEquals(item, text) && !control.ItemHasChildren(item)) {
+            if (auto owner = folders.find(control.GetParentItem(item)); owner != folders.end()) {
+                for (TreeItem* folder : {&owner->second.morphs, &owner->second.props}) {
+                    if (*folder == item) {
+                        *folder = 0;
+                    }
+                }
+            }
             control.DeleteItem(item);
             item = next;
         } else {

@@ -14,30 +14,22 @@ Block Sample() {
         Parse("{\nactor BODY:1\n{\nname BODY\nchannels\n{\ntargetGeom Blink\n{\n}\n}\n}\n}\n");
     root.treeItem = 1;
     root.children[0].treeItem = 2;
-    root.children[0].morphsItem = 3;
-    root.children[0].propsItem = 4;
     return root;
 }
 
-TEST(BlockTest, CopyIsDeepAndCarriesOnlyTheTreeItem) {
+TEST(BlockTest, CopyIsDeepAndCarriesTheTreeItem) {
     const Block source = Sample();
     Block copy(source);
     EXPECT_EQ(Dump(copy), Dump(source));
     EXPECT_EQ(copy.children[0].treeItem, 2u);
-    EXPECT_EQ(copy.children[0].morphsItem, 0u);
-    EXPECT_EQ(copy.children[0].propsItem, 0u);
     EXPECT_EQ(copy.children[0].children[1].children[0].hasBlock, 1);
     copy.children[0].children[0].data = "changed";
     EXPECT_EQ(source.children[0].children[0].data, "BODY");
 
     Block assigned;
-    assigned.morphsItem = 7;
-    assigned.propsItem = 8;
     assigned = source.children[0];
     EXPECT_EQ(assigned.tag, "actor");
     EXPECT_EQ(assigned.treeItem, 2u);
-    EXPECT_EQ(assigned.morphsItem, 7u);  // assignment resets, and Reset keeps the folders
-    EXPECT_EQ(assigned.propsItem, 8u);
 }
 
 TEST(BlockTest, AssignmentFromOwnSubtreeIsSafe) {
@@ -62,23 +54,17 @@ TEST(BlockTest, MoveKeepsEveryField) {
     Block source = Sample();
     Block moved(std::move(source.children[0]));
     EXPECT_EQ(moved.treeItem, 2u);
-    EXPECT_EQ(moved.morphsItem, 3u);
-    EXPECT_EQ(moved.propsItem, 4u);
     EXPECT_EQ(moved.children.size(), 2u);
 }
 
-TEST(BlockTest, ResetKeepsOnlyTheFolderItems) {
+TEST(BlockTest, ResetEmptiesEveryField) {
     Block block = Sample().children[0];
-    block.morphsItem = 3;
-    block.propsItem = 4;
     block.Reset();
     EXPECT_EQ(block.tag, "");
     EXPECT_EQ(block.data, "");
     EXPECT_TRUE(block.children.empty());
     EXPECT_EQ(block.hasBlock, 0);
     EXPECT_EQ(block.treeItem, 0u);
-    EXPECT_EQ(block.morphsItem, 3u);
-    EXPECT_EQ(block.propsItem, 4u);
 }
 
 TEST(BlockTest, ChildrenGrowByAnEighthBetweenFourAnd1024) {

@@ -141,7 +141,9 @@ TEST_F(FigureTreeTest, ItemsLeadBackToTheirBlocks) {
     ASSERT_NE(file.BlockOfItem(blink), nullptr);
     EXPECT_EQ(file.BlockOfItem(blink)->tag, "targetGeom");
     EXPECT_EQ(file.BlockOfItem(folder), nullptr);
-    EXPECT_EQ(file.root.children[0].morphsItem, folder);
+    EXPECT_EQ(tree.FoldersOf(body).morphs, folder);
+    EXPECT_EQ(tree.FoldersOf(body).props, 0u);  // removed as empty
+    EXPECT_EQ(tree.FoldersOf(blink).morphs, 0u);
     EXPECT_EQ(file.BlockOfItem(0), nullptr);
     EXPECT_TRUE(control.ImageListInstalled());
 }
