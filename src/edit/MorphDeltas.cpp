@@ -73,37 +73,39 @@ namespace {
 
 // The form nearly every "d" line has, "117 1.250000e-003 0.000000e+000 -3.000000e-004": a
 // vertex number of at most nine digits and three plain decimals, single blanks between,
-// nothing around. Read in one go; anything else is left to the general reading.
+// nothing around. Read in one pass, the numbers inline; anything else is left to the general
+// reading, which gives the same values.
 bool ParseCommonDeltaLine(std::string_view data, Delta& delta) {
     const char* p = data.data();
     const char* last = p + data.size();
-    bool negative = false;
-    if (p != last && *p == '-') {
-        negative = true;
-        ++p;
-    }
-    std::int32_t vertex = 0;
-    int digits = 0;
-    while (p != last && *p >= '0' && *p <= '9' && digits < 9) {
-        vertex = vertex * 10 + (*p - '0');
-        ++digits;
-        ++p;
-    }
-    if (digits == 0 || p == last || *p != ' ') {
+    if (p == last) {
         return false;
     }
+    const bool negative = *p == '-';
+    p += negative;
+    const char* digits = p;
+    std::uint32_t vertex = 0;
+    unsigned digit = 0;
+    while (p != last && (digit = number_detail::DigitAt(p)) <= 9 && p - digits < 9) {
+        vertex = vertex * 10 + digit;
+        ++p;
+    }
+    if (p == digits || p == last || *p != ' ') {
+        return false;
+    }
+    // One call site, so that the number reader is inlined once.
     double offsets[3];
     for (int i = 0; i < 3; ++i) {
         ++p;  // the blank
         if (!ReadPlainDecimal(p, last, offsets[i])) {
             return false;
         }
-        const bool more = i < 2;
-        if (more ? p == last || *p != ' ' : p != last) {
+        if (i < 2 ? p == last || *p != ' ' : p != last) {
             return false;
         }
     }
-    delta.vertex = negative ? -vertex : vertex;
+    const auto value = static_cast<std::int32_t>(vertex);
+    delta.vertex = negative ? -value : value;
     delta.dx = offsets[0];
     delta.dy = offsets[1];
     delta.dz = offsets[2];

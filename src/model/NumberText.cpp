@@ -71,66 +71,6 @@ void FixExponent(std::string& out, std::size_t start) {
     }
 }
 
-// The common cases, "-0.012345" and "4.071571e-03", without the general parser: when the
-// digits fit in 53 bits and the power of ten is at most 22 either way, the product or quotient
-// of two exactly representable doubles is the correctly rounded value (Clinger's fast path).
-// Anything else (long mantissas, large exponents, "inf") is left to from_chars.
-inline bool ReadSimpleDecimal(const char* p, const char* last, double& value, const char** end) {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int power = 0;
-    while (p != last && IsDigit(*p)) {
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        ++digits;
-        ++p;
-    }
-    if (p != last && *p == '.') {
-        ++p;
-        while (p != last && IsDigit(*p)) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-            ++digits;
-            --power;
-            ++p;
-        }
-    }
-    if (digits == 0 || digits > 19 || mantissa > (std::uint64_t{1} << 53)) {
-        return false;
-    }
-    if (p != last && (*p == 'e' || *p == 'E')) {
-        // "1e" and "1e+" read as 1, as strtod reads them: only a complete exponent counts.
-        const char* q = p + 1;
-        bool negative = false;
-        if (q != last && (*q == '+' || *q == '-')) {
-            negative = *q == '-';
-            ++q;
-        }
-        if (q != last && IsDigit(*q)) {
-            int exponent = 0;
-            while (q != last && IsDigit(*q)) {
-                if (exponent > 1000) {
-                    return false;
-                }
-                exponent = exponent * 10 + (*q - '0');
-                ++q;
-            }
-            power += negative ? -exponent : exponent;
-            p = q;
-        }
-    }
-    if (power < -22 || power > 22) {
-        return false;
-    }
-    value = power < 0 ? static_cast<double>(mantissa) / kPowers[-power]
-                      : static_cast<double>(mantissa) * kPowers[power];
-    if (end != nullptr) {
-        *end = p;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::int64_t ReadLeadingInt64(std::string_view text, std::size_t* end) {
@@ -188,22 +128,6 @@ std::int32_t ReadLeadingInt(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
-bool ReadPlainDecimal(const char*& p, const char* last, double& value) {
-    const char* q = p;
-    bool negative = false;
-    if (q != last && (*q == '+' || *q == '-')) {
-        negative = *q == '-';
-        ++q;
-    }
-    double magnitude = 0.0;
-    if (q == last || !ReadSimpleDecimal(q, last, magnitude, &q)) {
-        return false;
-    }
-    value = negative ? -magnitude : magnitude;
-    p = q;
-    return true;
-}
-
 double ReadLeadingDouble(std::string_view text) {
     const char* p = text.data();
     const char* last = p + text.size();
@@ -234,7 +158,10 @@ double ReadLeadingDouble(std::string_view text) {
             return negative ? -magnitude : magnitude;
         }
     } else {
-        if (ReadSimpleDecimal(p, last, value, nullptr)) {
+        // The common cases ("-0.012345", "4.071571e-03") by Clinger's exact fast path; no sign
+        // is left at `p`, so the plain reader reads exactly this number.
+        const char* plain = p;
+        if (ReadPlainDecimal(plain, last, value)) {
             return negative ? -value : value;
         }
         result = std::from_chars(p, last, value, std::chars_format::general);
