@@ -71,6 +71,14 @@ run_one() {
     fi
     (cd "$work" && env "${environment[@]}" "$wine" "$exe" "${args[@]}" >.stdout 2>.stderr)
     local status=$?
+    # Every run of a scenario prints something; a run that printed nothing and failed is Wine
+    # failing to start the program, and is tried once more (the program's own faults show on
+    # the second run as well).
+    if [ "$status" != 0 ] && [ ! -s "$work/.stdout" ] && [ ! -s "$work/.stderr" ]; then
+        echo "note $name: no output and status $status under Wine; run once more"
+        (cd "$work" && env "${environment[@]}" "$wine" "$exe" "${args[@]}" >.stdout 2>.stderr)
+        status=$?
+    fi
     local expected="$source/expected"
     local wanted=0
     [ -f "$expected/status" ] && wanted=$(cat "$expected/status")
