@@ -180,6 +180,9 @@ class Block {
     void ClearTreeItems();
     Block* FindByTreeItem(TreeItem item);
     const Block* FindByTreeItem(TreeItem item) const;
+    // The same search for a descendant (this Block itself is not looked at); `path` receives the
+    // child indexes that lead from this Block to the one found.
+    const Block* FindDescendantByTreeItem(TreeItem item, std::vector<std::size_t>& path) const;
     bool RemoveByTreeItem(TreeItem item);
 
     // --- Paths: segments "tag data" joined by "|", the root's segment a single space ---

@@ -128,6 +128,11 @@ const Block* Block::FindByTreeItem(TreeItem item) const {
     if (treeItem == item) {
         return this;
     }
+    std::vector<std::size_t> path;
+    return FindDescendantByTreeItem(item, path);
+}
+
+const Block* Block::FindDescendantByTreeItem(TreeItem item, std::vector<std::size_t>& path) const {
     std::vector<std::pair<const Block*, std::size_t>> stack{{this, 0}};
     while (!stack.empty()) {
         auto& [block, next] = stack.back();
@@ -137,6 +142,10 @@ const Block* Block::FindByTreeItem(TreeItem item) const {
         }
         const Block& child = block->children[next++];
         if (child.treeItem == item) {
+            path.clear();
+            for (const auto& level : stack) {
+                path.push_back(level.second - 1);
+            }
             return &child;
         }
         if (!child.children.empty()) {

@@ -53,26 +53,11 @@ std::optional<BlockPosition> PositionOf(const Block& root, const Block* target) 
 }
 
 std::optional<BlockPosition> PositionOfItem(const Block& root, TreeItem item) {
-    std::vector<std::pair<const Block*, std::size_t>> stack{{&root, 0}};
-    while (!stack.empty()) {
-        auto& [block, next] = stack.back();
-        if (next == block->children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const Block& child = block->children[next++];
-        if (child.treeItem == item) {
-            BlockPosition position;
-            for (const auto& level : stack) {
-                position.push_back(level.second - 1);
-            }
-            return position;
-        }
-        if (!child.children.empty()) {
-            stack.emplace_back(&child, 0);
-        }
+    BlockPosition position;
+    if (root.FindDescendantByTreeItem(item, position) == nullptr) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return position;
 }
 
 std::uint64_t TreeDigest(const Block& root) {
