@@ -70,7 +70,7 @@ Block DefaultMaterialBlock(std::string_view name) {
     return material;
 }
 
-void RemoveUnused(Block& figure, const std::vector<std::string>& materialNames) {
+bool RemoveUnused(Block& figure, const std::vector<std::string>& materialNames) {
     // A set rather than a scan of the names per child: an OBJ file may name thousands of
     // materials. Removing them all in one pass gives what removing them one at a time from the
     // last child to the first would.
@@ -83,7 +83,7 @@ void RemoveUnused(Block& figure, const std::vector<std::string>& materialNames) 
         unusedCount += unused(child) ? 1 : 0;
     }
     if (unusedCount == 0) {
-        return;
+        return false;
     }
     ChildList kept;
     kept.reserve(figure.children.size() - unusedCount);
@@ -94,9 +94,10 @@ void RemoveUnused(Block& figure, const std::vector<std::string>& materialNames) 
     }
     // The removed blocks are freed with the old array, each by its own destructor.
     std::swap(figure.children, kept);
+    return true;
 }
 
-void AddMissing(Block& figure, const std::vector<std::string>& materialNames) {
+bool AddMissing(Block& figure, const std::vector<std::string>& materialNames) {
     const int firstMaterial = figure.FindChildIndex(kMaterial);
     const int firstPreset = figure.FindChildIndex(kPresetMaterial);
     std::unordered_set<std::string_view> listed;
@@ -119,7 +120,7 @@ void AddMissing(Block& figure, const std::vector<std::string>& materialNames) {
         }
     }
     if (added.empty() || (firstMaterial < 0 && firstPreset < 0)) {
-        return;
+        return false;
     }
     // Everything that allocates happens before the figure's children are moved, so that
     // running out of memory leaves them as they were.
@@ -148,20 +149,19 @@ void AddMissing(Block& figure, const std::vector<std::string>& materialNames) {
         }
     }
     std::swap(figure.children, children);
+    return true;
 }
 
 }  // namespace
 
-void RemoveUnusedMaterials(FigureFile& file) {
-    if (Block* figure = FigureWithMesh(file)) {
-        RemoveUnused(*figure, file.objMesh->materialNames);
-    }
+bool RemoveUnusedMaterials(FigureFile& file) {
+    Block* figure = FigureWithMesh(file);
+    return figure != nullptr && RemoveUnused(*figure, file.objMesh->materialNames);
 }
 
-void AddMissingMaterials(FigureFile& file) {
-    if (Block* figure = FigureWithMesh(file)) {
-        AddMissing(*figure, file.objMesh->materialNames);
-    }
+bool AddMissingMaterials(FigureFile& file) {
+    Block* figure = FigureWithMesh(file);
+    return figure != nullptr && AddMissing(*figure, file.objMesh->materialNames);
 }
 
 }  // namespace tessary

@@ -13,12 +13,13 @@ class FigureFile;
 
 // Removes every "material" and "presetMaterial" child, with its whole block, whose name the OBJ
 // file does not use; a material named "Preview" always stays.
-void RemoveUnusedMaterials(FigureFile& file);
+// Both return whether they changed the list.
+bool RemoveUnusedMaterials(FigureFile& file);
 
 // For every OBJ material without a "material" child of that name, adds a default material block
 // directly after the first "material" child and, tagged "presetMaterial", directly after the
 // first "presetMaterial" child (each only when that first child exists). Every new block goes
 // right after the same first child, so several added materials end up in reverse order.
-void AddMissingMaterials(FigureFile& file);
+bool AddMissingMaterials(FigureFile& file);
 
 }  // namespace tessary

@@ -7,9 +7,9 @@ namespace tessary {
 
 std::vector<FigureFile::SaveRepair> SaveTimeRepairs() {
     return {
-        {&FigureFile::autoFixStorageOffset, [](FigureFile& file) { RepairStorageOffsets(file); }},
-        {&FigureFile::autoRemoveMaterials, [](FigureFile& file) { RemoveUnusedMaterials(file); }},
-        {&FigureFile::autoAddMaterials, [](FigureFile& file) { AddMissingMaterials(file); }},
+        {&FigureFile::autoFixStorageOffset, RepairStorageOffsets},
+        {&FigureFile::autoRemoveMaterials, RemoveUnusedMaterials},
+        {&FigureFile::autoAddMaterials, AddMissingMaterials},
     };
 }
 

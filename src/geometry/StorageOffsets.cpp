@@ -4,9 +4,9 @@
 
 namespace tessary {
 
-void RepairStorageOffsets(FigureFile& file) {
+bool RepairStorageOffsets(FigureFile& file) {
     // Both tags in one walk of the tree: a large figure has millions of lines.
-    file.root.SetDataWhereTag({"storageOffset", "setGeomHandlerOffset"}, "0 0 0");
+    return file.root.SetDataWhereTag({"storageOffset", "setGeomHandlerOffset"}, "0 0 0");
 }
 
 }  // namespace tessary

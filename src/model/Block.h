@@ -197,10 +197,11 @@ class Block {
     void ReplaceData(std::string_view tag, std::string_view data, std::string_view newData);
     void RenameData(std::string_view oldData, std::string_view newName);
     void RenameTag(std::string_view oldTag, std::string_view newName);
-    void SetDataWhereTag(std::string_view tag, std::string_view newName);
+    // Both return whether any line's data changed.
+    bool SetDataWhereTag(std::string_view tag, std::string_view newName);
     // SetDataWhereTag for each of `tags` in turn, in one walk: a Block's tag matches at most one
     // of them and the change leaves tags alone, so the result is the same.
-    void SetDataWhereTag(std::initializer_list<std::string_view> tags, std::string_view newName);
+    bool SetDataWhereTag(std::initializer_list<std::string_view> tags, std::string_view newName);
 
     // Sum of the lengths of tag and data over this subtree.
     long long TextSize() const;

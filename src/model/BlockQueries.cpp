@@ -353,25 +353,31 @@ void Block::RenameTag(std::string_view oldTag, std::string_view newName) {
     });
 }
 
-void Block::SetDataWhereTag(std::string_view tagToFind, std::string_view newName) {
-    SetDataWhereTag({tagToFind}, newName);
+bool Block::SetDataWhereTag(std::string_view tagToFind, std::string_view newName) {
+    return SetDataWhereTag({tagToFind}, newName);
 }
 
-void Block::SetDataWhereTag(std::initializer_list<std::string_view> tags,
+bool Block::SetDataWhereTag(std::initializer_list<std::string_view> tags,
                             std::string_view newName) {
     // Copies: the arguments may point into the tree itself.
     const std::vector<std::string> tagCopies(tags.begin(), tags.end());
     const std::string name(newName);
+    bool changed = false;
     ForEachInSubtree(*this, [&](Block& block) {
         for (const std::string& tagCopy : tagCopies) {
             if (block.tag != tagCopy) {
                 continue;
             }
             // As in a rename, data ending in a bare ":" ("0.1 0 0:") has no suffix to keep.
-            block.data = RenamedName(name, block.data);
+            std::string renamed = RenamedName(name, block.data);
+            if (block.data != renamed) {
+                block.data = std::move(renamed);
+                changed = true;
+            }
             return;
         }
     });
+    return changed;
 }
 
 }  // namespace tessary

@@ -60,33 +60,6 @@ std::optional<BlockPosition> PositionOfItem(const Block& root, TreeItem item) {
     return position;
 }
 
-std::uint64_t TreeDigest(const Block& root) {
-    std::uint64_t hash = 14695981039346656037ULL;
-    auto mix = [&hash](std::string_view bytes) {
-        for (char c : bytes) {
-            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-        }
-        hash = (hash ^ 0x100U) * 1099511628211ULL;  // ends the field
-    };
-    std::vector<std::pair<const Block*, std::size_t>> stack{{&root, 0}};
-    mix(root.tag);
-    mix(root.data);
-    while (!stack.empty()) {
-        auto& [block, next] = stack.back();
-        if (next == block->children.size()) {
-            hash = (hash ^ 0x200U) * 1099511628211ULL;  // closes a level
-            stack.pop_back();
-            continue;
-        }
-        const Block& child = block->children[next++];
-        mix(child.tag);
-        mix(child.data);
-        hash = (hash ^ static_cast<std::uint64_t>(child.hasBlock + 0x300)) * 1099511628211ULL;
-        stack.emplace_back(&child, 0);
-    }
-    return hash;
-}
-
 // --- EditStep
 
 void EditStep::AddSplice(BlockPosition parent, std::size_t at, std::size_t count,

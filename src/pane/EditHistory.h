@@ -27,10 +27,6 @@ std::optional<BlockPosition> PositionOf(const Block& root, const Block* target);
 // Where the first Block (in file order, root excluded) with tree item `item` stands.
 std::optional<BlockPosition> PositionOfItem(const Block& root, TreeItem item);
 
-// A 64-bit digest of the lines of the tree below `root` (tags, data, brace blocks, nesting),
-// to tell whether a tree changed.
-std::uint64_t TreeDigest(const Block& root);
-
 // One change to a file's tree as its history keeps it: only the Blocks the change replaced,
 // inserted or removed, never a copy of the rest. Undo and Redo move those Blocks between the
 // step and the tree (nothing is copied), so each is as fast as moving them; a step undone

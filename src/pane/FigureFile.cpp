@@ -224,15 +224,15 @@ void FigureFile::RunSaveRepairs() {
     if (std::none_of(saveRepairs.begin(), saveRepairs.end(), enabled)) {
         return;
     }
-    const std::uint64_t before = TreeDigest(root);
+    bool changed = false;
     for (const SaveRepair& repair : saveRepairs) {
         if (enabled(repair)) {
-            repair.run(*this);
+            changed = repair.run(*this) || changed;
         }
     }
     // The repairs are part of the save, not a step: the steps before them no longer lead
     // back from the repaired tree.
-    if (TreeDigest(root) != before) {
+    if (changed) {
         history.Forget(false);
     }
 }

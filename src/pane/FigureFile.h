@@ -117,7 +117,8 @@ class FigureFile {
     // copy `enabledBy` names is 1 (for example &FigureFile::autoFixStorageOffset).
     struct SaveRepair {
         std::int32_t FigureFile::*enabledBy = nullptr;
-        std::function<void(FigureFile&)> run;
+        // Returns whether the repair changed the tree.
+        std::function<bool(FigureFile&)> run;
     };
     // The repairs in the order Save runs them: storage offsets, then unused materials, then
     // missing materials. The main window's panes get geometry/SaveRepairs.h's SaveTimeRepairs.

@@ -293,6 +293,7 @@ TEST_F(FigureFileTest, SaveThatFailsWhileWritingLeavesTheOldFileAndKeepsTheRepai
     file.saveRepairs.push_back({&FigureFile::autoFixStorageOffset, [&repairsRun](FigureFile& f) {
                                     ++repairsRun;
                                     f.root.children.front().data = "REPAIRED";
+                                    return true;
                                 }});
     ui.fileAnswers = {target};
     file.sinkFilter = FailAfter(64 * 1024);  // the disk fills up part-way
@@ -315,7 +316,10 @@ TEST_F(FigureFileTest, SaveRunsOnlyTheEnabledRepairsInOrder) {
     ASSERT_EQ(LoadText("body.cr2", kCharacter), 1);
     std::vector<std::string> ran;
     auto record = [&ran](const char* name) {
-        return [&ran, name](FigureFile&) { ran.push_back(name); };
+        return [&ran, name](FigureFile&) {
+            ran.push_back(name);
+            return false;
+        };
     };
     file.saveRepairs = {{&FigureFile::autoFixStorageOffset, record("offsets")},
                         {&FigureFile::autoRemoveMaterials, record("remove")},
